@@ -1,0 +1,34 @@
+# The README's commands. Everything builds out of tree in build/ (bench: build-bench/).
+BUILD ?= build
+JOBS ?= 2
+CMAKE_FLAGS ?=
+
+.PHONY: all deps build run test bench format clean
+
+all: build
+
+deps:
+	./scripts/install-deps
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+
+build: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	$(BUILD)/cli/quillora-sheet binomials mixed
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake --build build-bench -j $(JOBS) --target quillora-bench
+	build-bench/bench/quillora-bench --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) build-bench

@@ -1,0 +1,45 @@
+#include "dialog/frame.h"
+
+namespace quillora {
+
+TextView Frame::sign()
+{
+    return draw(2, 1) == 1 ? TextView(u" + ") : TextView(u" - ");
+}
+
+Text number_prefix(const FamilyFrame& family, int i)
+{
+    return number_text(i) + Text(i < 10 ? family.literal_below_10 : family.literal_from_10);
+}
+
+RunResult run_frame(const FamilyFrame& family, const ProblemOptions& options, RandomSource& random)
+{
+    Frame frame(random, options);
+    Text& text = frame.worksheet_text();
+    text = family.title;
+    text.append(static_cast<std::size_t>(family.title_line_feeds), u'\n');
+
+    const FormSelection selection = options.selection;
+    const int forms = static_cast<int>(family.forms.size());
+    for (int i = 1; i <= family.count; ++i) {
+        frame.problem_line() = number_prefix(family, i);
+
+        if (selection.place() >= 1 && selection.place() <= forms)
+            family.forms[static_cast<std::size_t>(selection.place() - 1)](frame);
+        if (selection.is_mixed() && forms > 0)
+            family.forms[static_cast<std::size_t>(frame.draw(forms, 1) - 1)](frame);
+
+        const Layout& layout = family.layout;
+        const bool right_column = layout.column_width == 0 || i % 2 == 0;
+        if (right_column) {
+            text.append(static_cast<std::size_t>(layout.line_feeds), u'\n');
+        } else {
+            const auto n = static_cast<int>(frame.problem_line().size());
+            if (layout.column_width > n)
+                text.append(static_cast<std::size_t>(layout.column_width - n), u' ');
+        }
+    }
+    return { std::move(text), family.font_size };
+}
+
+} // namespace quillora

@@ -1,0 +1,126 @@
+#pragma once
+
+#include "dialog/random_source.h"
+#include "dialog/text.h"
+
+#include <optional>
+#include <span>
+
+namespace quillora {
+
+/// The selected option of a family's form frame: nothing, one form (by its 1-based place in the
+/// family's order), or "mixed". The options of a frame form one group, so only one is selected.
+class FormSelection {
+public:
+    static constexpr FormSelection none() { return FormSelection(0); }
+    static constexpr FormSelection form(int place) { return FormSelection(place); }
+    static constexpr FormSelection mixed() { return FormSelection(Mixed); }
+
+    constexpr bool is_none() const { return m_place == 0; }
+    constexpr bool is_mixed() const { return m_place == Mixed; }
+    /// The 1-based place of the selected form, or 0 when none or "mixed" is selected.
+    constexpr int place() const { return is_mixed() ? 0 : m_place; }
+
+    friend constexpr bool operator==(FormSelection, FormSelection) = default;
+
+private:
+    static constexpr int Mixed = -1;
+    constexpr explicit FormSelection(int place)
+        : m_place(place)
+    {
+    }
+    int m_place;
+};
+
+/// The dialog's option states that a run reads, as plain data.
+struct ProblemOptions {
+    FormSelection selection = FormSelection::none();
+    /// "Fraction Answers OK" (read by the linear-equation generators).
+    bool fraction_answers_ok = false;
+};
+
+/// Point size of the text of a freshly loaded worksheet window.
+inline constexpr double FreshWindowFontSize = 9.75;
+
+/// What a run hands to the worksheet window: the text and the family's font size in points
+/// (none when the family keeps the window's size).
+struct RunResult {
+    Text text;
+    std::optional<double> font_size;
+};
+
+/// The working state of one run, passed to every generator.
+///
+/// Generator contract: on entry the problem line holds exactly the number prefix. A generator
+/// appends its problem to the problem line and then, as its last step, calls commit() once,
+/// which appends the whole problem line to the worksheet text. It writes nothing else into the
+/// worksheet text; the blanks and line feeds between problems belong to the driver.
+class Frame {
+public:
+    Frame(RandomSource& random, const ProblemOptions& options)
+        : m_random(random)
+        , m_options(options)
+    {
+    }
+
+    /// floor(n * r) + m for a fresh r.
+    int draw(int n, int m) { return quillora::draw(m_random, n, m); }
+    /// One draw: " + " when r is below one half, else " - ".
+    TextView sign();
+
+    const ProblemOptions& options() const { return m_options; }
+
+    Text& worksheet_text() { return m_worksheet_text; }
+    Text& problem_line() { return m_problem_line; }
+
+    /// Appends literals and numbers (plain number text) to the problem line.
+    template <typename... Parts> void append(const Parts&... parts) { (append_one(parts), ...); }
+
+    /// Appends the whole problem line to the worksheet text.
+    void commit() { m_worksheet_text += m_problem_line; }
+
+private:
+    void append_one(TextView literal) { m_problem_line += literal; }
+    void append_one(const char16_t* literal) { m_problem_line += literal; }
+    void append_one(int number) { m_problem_line += number_text(number); }
+
+    RandomSource& m_random;
+    const ProblemOptions& m_options;
+    Text m_worksheet_text;
+    Text m_problem_line;
+};
+
+using Generator = void (*)(Frame&);
+
+/// How problems are laid out after each generator returns.
+struct Layout {
+    /// Two-column rule: after an odd problem pad the worksheet text with blanks to this width
+    /// (measured on the problem line); 0 puts every problem on a row of its own.
+    int column_width;
+    /// Line feeds that end a row.
+    int line_feeds;
+};
+
+/// What a family driver supplies to the common frame of a run.
+struct FamilyFrame {
+    std::optional<double> font_size;
+    TextView title;
+    int title_line_feeds;
+    int count;
+    /// Number literals after the digits: for 1 to 9, and (one blank fewer) for 10 on.
+    TextView literal_below_10;
+    TextView literal_from_10;
+    /// Form generators in the family's order, which is also the numbering of the "mixed" draw.
+    std::span<const Generator> forms;
+    Layout layout;
+};
+
+/// Builds a worksheet with the frame every driver but the fraction-arithmetic one follows:
+/// title and line feeds, then per problem the number prefix, the selected generator (or one
+/// drawn for "mixed"), and the layout rule. The caller seeds the source before the run.
+RunResult run_frame(const FamilyFrame& family, const ProblemOptions& options, RandomSource& random);
+
+/// The number prefix of problem i: its digits and the family's literal.
+Text number_prefix(const FamilyFrame& family, int i);
+
+} // namespace quillora

@@ -1,0 +1,70 @@
+#include "dialog/text.h"
+
+namespace quillora {
+
+Text number_text(long value)
+{
+    Text out;
+    unsigned long magnitude
+        = value < 0 ? 0UL - static_cast<unsigned long>(value) : static_cast<unsigned long>(value);
+    do {
+        out.insert(out.begin(), static_cast<char16_t>(u'0' + magnitude % 10));
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0)
+        out.insert(out.begin(), u'-');
+    return out;
+}
+
+namespace {
+
+void put_utf8(std::string& out, char32_t c)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+bool is_high(char16_t u)
+{
+    return u >= 0xD800 && u <= 0xDBFF;
+}
+bool is_low(char16_t u)
+{
+    return u >= 0xDC00 && u <= 0xDFFF;
+}
+
+} // namespace
+
+std::string to_utf8(TextView text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i];
+        if (is_high(u) && i + 1 < text.size() && is_low(text[i + 1])) {
+            put_utf8(
+                out, 0x10000 + ((char32_t(u) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00));
+            ++i;
+        } else if (is_high(u) || is_low(u)) {
+            put_utf8(out, 0xFFFD);
+        } else {
+            put_utf8(out, u);
+        }
+    }
+    return out;
+}
+
+} // namespace quillora

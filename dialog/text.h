@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quillora {
+
+/// Worksheet text: UTF-16, one unit per character (every worksheet character is in the BMP).
+using Text = std::u16string;
+using TextView = std::u16string_view;
+
+/// Plain number-to-text: decimal digits, a leading "-" for negatives, "0" for zero.
+Text number_text(long value);
+
+/// UTF-8 encoding of UTF-16 text; a lone surrogate becomes U+FFFD.
+std::string to_utf8(TextView text);
+
+} // namespace quillora

@@ -1,0 +1,135 @@
+#include "dialog/frame.h"
+#include "families/binomials/binomials.h"
+#include "scripted.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+using namespace quillora;
+using namespace quillora::test;
+
+namespace {
+
+// A small family whose generators show which form ran and which value it drew.
+void FormA(Frame& f)
+{
+    f.append(u"A", f.draw(9, 1));
+    f.commit();
+}
+void FormB(Frame& f)
+{
+    f.append(u"B", f.draw(9, 1));
+    f.commit();
+}
+void LongForm(Frame& f)
+{
+    f.append(Text(40, u'L'));
+    f.commit();
+}
+constexpr std::array<Generator, 3> TestForms = { FormA, FormB, LongForm };
+
+FamilyFrame test_family(Layout layout, int count)
+{
+    return FamilyFrame { .font_size = 10.0,
+        .title = u"T",
+        .title_line_feeds = 1,
+        .count = count,
+        .literal_below_10 = u". ",
+        .literal_from_10 = u".",
+        .forms = TestForms,
+        .layout = layout };
+}
+
+std::string run(const FamilyFrame& family, FormSelection selection, std::vector<float> draws)
+{
+    ScriptedSource source(std::move(draws));
+    const RunResult result = run_frame(family, { .selection = selection }, source);
+    EXPECT_EQ(source.remaining(), 0u);
+    EXPECT_EQ(result.font_size, family.font_size);
+    return to_utf8(result.text);
+}
+
+} // namespace
+
+TEST(Frame, NoFormSelectedGivesTheBlankLayoutWithoutDrawing)
+{
+    std::string expected = "Multiplying Binomials\n\n\n\n";
+    for (int row = 0; row < 15; ++row)
+        expected += std::string(35, ' ') + "\n\n\n";
+    EXPECT_EQ(run(binomials_family(), FormSelection::none(), {}), expected);
+}
+
+TEST(Frame, MixedDrawsTheFormBeforeTheGeneratorDraws)
+{
+    const auto family = test_family({ .column_width = 8, .line_feeds = 1 }, 2);
+    // problem 1: form 2 then value 7; problem 2: form 1 then value 3
+    EXPECT_EQ(
+        run(family, FormSelection::mixed(), { pick(2, 3), pick(7, 9), pick(1, 3), pick(3, 9) }),
+        "T\n1. B7   2. A3\n");
+}
+
+TEST(Frame, SelectedFormRunsForEveryProblem)
+{
+    const auto family = test_family({ .column_width = 6, .line_feeds = 2 }, 3);
+    EXPECT_EQ(run(family, FormSelection::form(1), { pick(1, 9), pick(2, 9), pick(3, 9) }),
+        "T\n1. A1 2. A2\n\n3. A3 ");
+}
+
+TEST(Frame, LineAtOrPastTheColumnWidthGetsNoBlanks)
+{
+    const auto family = test_family({ .column_width = 40, .line_feeds = 1 }, 2);
+    const std::string long_line = "1. " + std::string(40, 'L');
+    EXPECT_EQ(run(family, FormSelection::form(3), {}),
+        "T\n" + long_line + "2. " + std::string(40, 'L') + "\n");
+}
+
+TEST(Frame, ZeroColumnWidthPutsEachProblemOnItsOwnRow)
+{
+    const auto family = test_family({ .column_width = 0, .line_feeds = 3 }, 2);
+    EXPECT_EQ(run(family, FormSelection::form(2), { pick(4, 9), pick(5, 9) }),
+        "T\n1. B4\n\n\n2. B5\n\n\n");
+}
+
+TEST(Frame, NumberPrefixesOfOneFamilyHaveOneWidth)
+{
+    const FamilyFrame& family = binomials_family();
+    EXPECT_EQ(to_utf8(number_prefix(family, 9)), "9.)  ");
+    EXPECT_EQ(to_utf8(number_prefix(family, 10)), "10.) ");
+    for (int i = 1; i <= 99; ++i)
+        EXPECT_EQ(number_prefix(family, i).size(), 5u) << i;
+}
+
+TEST(Frame, SignSplitsAtOneHalfWithOneDraw)
+{
+    ScriptedSource source({ 0.0f, std::nextafter(0.5f, 0.0f), 0.5f, std::nextafter(1.0f, 0.0f) });
+    ProblemOptions options;
+    Frame frame(source, options);
+    EXPECT_EQ(frame.sign(), u" + ");
+    EXPECT_EQ(frame.sign(), u" + ");
+    EXPECT_EQ(frame.sign(), u" - ");
+    EXPECT_EQ(frame.sign(), u" - ");
+    EXPECT_EQ(source.remaining(), 0u);
+}
+
+TEST(Frame, SignIsEvenOverManyDraws)
+{
+    Mt19937Source source(99);
+    ProblemOptions options;
+    Frame frame(source, options);
+    int plus = 0;
+    constexpr int Draws = 100000;
+    for (int i = 0; i < Draws; ++i)
+        plus += frame.sign() == u" + ";
+    EXPECT_NEAR(plus, Draws / 2, Draws / 100);
+}
+
+TEST(Text, NumberTextIsPlainDecimal)
+{
+    EXPECT_EQ(number_text(0), u"0");
+    EXPECT_EQ(number_text(-7), u"-7");
+    EXPECT_EQ(number_text(120), u"120");
+    EXPECT_EQ(to_utf8(u"x\u00B2 \u2014\u2022\u00F7"), "x\xC2\xB2 \xE2\x80\x94\xE2\x80\xA2\xC3\xB7");
+    EXPECT_EQ(to_utf8(u"\U0001F600"), "\xF0\x9F\x98\x80");
+    EXPECT_EQ(to_utf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
+}

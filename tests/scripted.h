@@ -1,0 +1,62 @@
+#pragma once
+
+// Helpers for feeding exact draws to the engine through the scripted source.
+
+#include "dialog/frame.h"
+#include "dialog/random_source.h"
+#include "dialog/text.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace quillora::test {
+
+/// The value r for which floor(n * r) + m == v.
+inline float r_for(int v, int n, int m)
+{
+    return static_cast<float>((v - m + 0.5) / n);
+}
+
+/// A draw from 1 to n giving v.
+inline float pick(int v, int n)
+{
+    return r_for(v, n, 1);
+}
+
+/// A sign draw floor(2r) giving s.
+inline float coin(int s)
+{
+    return r_for(s, 2, 0);
+}
+
+/// Runs one generator as problem i of a family with the listed draws; checks that it used every
+/// draw and committed its problem line once, and returns that line as UTF-8.
+inline std::string one_problem(const FamilyFrame& family, Generator generator,
+    std::vector<float> draws, int i = 1, ProblemOptions options = {})
+{
+    ScriptedSource source(std::move(draws));
+    Frame frame(source, options);
+    frame.problem_line() = number_prefix(family, i);
+    generator(frame);
+    EXPECT_EQ(source.remaining(), 0u) << "draws left over";
+    EXPECT_EQ(frame.worksheet_text(), frame.problem_line()) << "problem line not committed once";
+    return to_utf8(frame.problem_line());
+}
+
+/// Splits UTF-8 text at line feeds, keeping empty lines.
+inline std::vector<std::string> split_lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::string::size_type start = 0;
+    for (;;) {
+        const auto end = text.find('\n', start);
+        lines.push_back(text.substr(start, end - start));
+        if (end == std::string::npos)
+            return lines;
+        start = end + 1;
+    }
+}
+
+} // namespace quillora::test
