@@ -17,7 +17,7 @@ build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
-	$(BUILD)/cli/quillora-sheet binomials mixed
+	$(BUILD)/app/quillora
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

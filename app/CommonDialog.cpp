@@ -1,0 +1,55 @@
+#include "app/CommonDialog.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace quillora {
+
+CommonDialog::CommonDialog(QObject* parent)
+    : QObject(parent)
+{
+    setObjectName(QStringLiteral("dlgCommonDialog"));
+}
+
+QString CommonDialog::chooseSaveFile(QWidget* parent)
+{
+    const QString chosen = askSaveFileName(parent, m_fileName);
+    if (!chosen.isEmpty())
+        m_fileName = chosen;
+    return chosen;
+}
+
+QString QtCommonDialog::askSaveFileName(QWidget* parent, const QString& offered)
+{
+    QFileDialog dialog(parent, QStringLiteral("Save"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(QStringLiteral("All Files (*.*)"));
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (!offered.isEmpty())
+        dialog.selectFile(offered);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+bool QtCommonDialog::choosePrinter(QWidget* parent, QPrinter& printer, bool hasSelection)
+{
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("Print"));
+    QAbstractPrintDialog::PrintDialogOptions options = dialog.options();
+    options.setFlag(QAbstractPrintDialog::PrintPageRange, false);
+    options.setFlag(QAbstractPrintDialog::PrintSelection, hasSelection);
+    dialog.setOptions(options);
+    printer.setPrintRange(hasSelection ? QPrinter::Selection : QPrinter::AllPages);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void QtCommonDialog::warn(QWidget* parent, const QString& title, const QString& text)
+{
+    QMessageBox::warning(parent, title, text);
+}
+
+} // namespace quillora

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "rtf/rtf_writer.h"
+
+#include <QString>
+
+#include <vector>
+
+class QByteArray;
+class QPrinter;
+class QTextCursor;
+class QTextDocument;
+
+namespace quillora {
+
+/// The document's contents as runs of one format each (text, font, size, bold, italic,
+/// underline), paragraphs separated by line feeds.
+std::vector<TextRun> textRuns(const QTextDocument& document);
+
+/// Writes the bytes to the file, replacing it whole; returns the system's reason on failure,
+/// an empty string on success. A failed write leaves an existing regular file untouched.
+QString writeFile(const QString& fileName, const QByteArray& bytes);
+
+/// Prints the document, or only the selection, without wrapping any line: a document wider than
+/// the printable width is scaled down to fit. Pages break between lines.
+void printDocument(const QTextDocument& document, const QTextCursor& selection, bool selectionOnly,
+    QPrinter& printer);
+
+} // namespace quillora

@@ -1,0 +1,100 @@
+#include "app/DocumentWindow.h"
+
+#include "dialog/Twips.h"
+#include "dialog/frame.h"
+
+#include <QCloseEvent>
+#include <QFont>
+#include <QResizeEvent>
+#include <QTextCursor>
+#include <QTextEdit>
+
+#include <algorithm>
+
+namespace quillora {
+
+namespace {
+
+constexpr int Border = 100;
+constexpr int MarginInset = 400;
+
+QFont worksheetFont()
+{
+    QFont font(QStringLiteral("Courier New"));
+    font.setStyleHint(QFont::Monospace);
+    font.setFixedPitch(true);
+    font.setPointSizeF(FreshWindowFontSize);
+    return font;
+}
+
+} // namespace
+
+DocumentWindow::Layout DocumentWindow::layoutFor(QSize innerTwips, QRect currentBoxTwips)
+{
+    const bool fits = innerTwips.width() >= 2 * Border && innerTwips.height() >= 2 * Border;
+    const QRect box = fits
+        ? QRect(Border, Border, innerTwips.width() - 2 * Border, innerTwips.height() - 2 * Border)
+        : currentBoxTwips;
+    return { fits, box, box.width() - MarginInset };
+}
+
+DocumentWindow::DocumentWindow(QWidget* parent)
+    : QWidget(parent)
+    , m_rtfText(new QTextEdit(this))
+{
+    setObjectName(QStringLiteral("frmDocument"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Document"));
+    m_rtfText->setObjectName(QStringLiteral("rtfText"));
+    m_rtfText->setAcceptRichText(true);
+    m_rtfText->setFont(worksheetFont());
+    m_rtfText->setLineWrapMode(QTextEdit::FixedPixelWidth);
+    resize(toPixels(4680), toPixels(3195));
+    layoutText();
+}
+
+void DocumentWindow::setFontSize(double pointSize)
+{
+    QFont font = m_rtfText->font();
+    font.setPointSizeF(pointSize);
+    m_rtfText->setFont(font);
+}
+
+void DocumentWindow::replaceText(const QString& text)
+{
+    m_rtfText->setPlainText(text);
+}
+
+bool DocumentWindow::hasSelection() const
+{
+    return m_rtfText->textCursor().hasSelection();
+}
+
+void DocumentWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    layoutText();
+}
+
+void DocumentWindow::closeEvent(QCloseEvent* event)
+{
+    emit closing(this);
+    event->accept();
+}
+
+void DocumentWindow::layoutText()
+{
+    const QRect current = m_rtfText->geometry();
+    const Layout layout = layoutFor(QSize(toTwips(width()), toTwips(height())),
+        QRect(toTwips(current.x()), toTwips(current.y()), toTwips(current.width()),
+            toTwips(current.height())));
+    if (layout.moved) {
+        const QRect box = layout.box;
+        m_rtfText->setGeometry(
+            toPixels(box.x()), toPixels(box.y()), toPixels(box.width()), toPixels(box.height()));
+    }
+    // A box narrower than the inset would give a negative margin; wrap at the smallest width.
+    m_rtfText->setLineWrapColumnOrWidth(std::max(1, toPixels(layout.rightMargin)));
+}
+
+} // namespace quillora

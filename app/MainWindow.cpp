@@ -1,0 +1,266 @@
+#include "app/MainWindow.h"
+
+#include "app/CommonDialog.h"
+#include "app/DocumentExport.h"
+#include "app/DocumentWindow.h"
+#include "app/GeometrySettings.h"
+#include "dialog/Twips.h"
+#include "rtf/rtf_writer.h"
+
+#include <QAction>
+#include <QByteArray>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QDir>
+#include <QIcon>
+#include <QLabel>
+#include <QLocale>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPixmap>
+#include <QPrinter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolBar>
+
+namespace quillora {
+
+namespace {
+
+// The built-in printer picture, for desktops whose theme has none.
+QIcon fallbackPrintIcon()
+{
+    QPixmap picture(16, 16);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setPen(Qt::black);
+    painter.setBrush(Qt::white);
+    painter.drawRect(4, 1, 7, 5);
+    painter.setBrush(QColor(192, 192, 192));
+    painter.drawRect(1, 6, 13, 6);
+    painter.setBrush(Qt::white);
+    painter.drawRect(4, 10, 7, 4);
+    return QIcon(picture);
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget* parent)
+    : QMainWindow(parent)
+    , m_mdiArea(new QMdiArea(this))
+    , m_commonDialog(new QtCommonDialog(this))
+    , m_date(new QLabel(this))
+    , m_time(new QLabel(this))
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Test Results"));
+    m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
+    m_mdiArea->setBackground(palette().brush(QPalette::Dark));
+    setCentralWidget(m_mdiArea);
+
+    auto* mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    auto* mnuFileSave = mnuFile->addAction(QStringLiteral("&Save"));
+    mnuFileSave->setObjectName(QStringLiteral("mnuFileSave"));
+    auto* mnuFilePrint = mnuFile->addAction(QStringLiteral("&Print..."));
+    mnuFilePrint->setObjectName(QStringLiteral("mnuFilePrint"));
+    auto* mnuFileExit = mnuFile->addAction(QStringLiteral("E&xit"));
+    mnuFileExit->setObjectName(QStringLiteral("mnuFileExit"));
+    connect(mnuFileSave, &QAction::triggered, this, &MainWindow::save);
+    connect(mnuFilePrint, &QAction::triggered, this, &MainWindow::print);
+    connect(mnuFileExit, &QAction::triggered, this, &MainWindow::exit);
+
+    auto* tbToolBar = addToolBar(QStringLiteral("Toolbar"));
+    tbToolBar->setObjectName(QStringLiteral("tbToolBar"));
+    tbToolBar->setIconSize(QSize(16, 16));
+    tbToolBar->setMovable(false);
+    const QIcon saveIcon = QIcon::fromTheme(
+        QStringLiteral("document-save"), style()->standardIcon(QStyle::SP_DialogSaveButton));
+    const QIcon printIcon = QIcon::fromTheme(QStringLiteral("document-print"), fallbackPrintIcon());
+    for (const auto& [key, icon] : { std::pair { QStringLiteral("Save"), saveIcon },
+             std::pair { QStringLiteral("Print"), printIcon } }) {
+        QAction* button = tbToolBar->addAction(icon, key);
+        button->setObjectName(QStringLiteral("tbToolBar") + key);
+        button->setData(key);
+        button->setToolTip(key);
+    }
+    connect(tbToolBar, &QToolBar::actionTriggered, this,
+        [this](QAction* button) { toolbarButtonClick(button->data().toString()); });
+
+    auto* sbStatusBar = statusBar();
+    sbStatusBar->setObjectName(QStringLiteral("sbStatusBar"));
+    auto* status = new QLabel(QStringLiteral("Status"), this);
+    status->setObjectName(QStringLiteral("sbStatusBarStatus"));
+    m_date->setObjectName(QStringLiteral("sbStatusBarDate"));
+    m_time->setObjectName(QStringLiteral("sbStatusBarTime"));
+    sbStatusBar->addWidget(status, 1);
+    sbStatusBar->addPermanentWidget(m_date);
+    sbStatusBar->addPermanentWidget(m_time);
+    updateClock();
+    auto* clock = new QTimer(this);
+    connect(clock, &QTimer::timeout, this, &MainWindow::updateClock);
+    clock->start(1000);
+
+    resize(toPixels(4680), toPixels(3195));
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::updateClock()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    const QLocale locale;
+    m_date->setText(locale.toString(now.date(), QLocale::ShortFormat));
+    m_time->setText(locale.toString(now.time(), QLocale::ShortFormat));
+}
+
+void MainWindow::load()
+{
+    if (m_loaded)
+        return;
+    m_loaded = true;
+    restoreGeometryFromSettings();
+    new_document();
+}
+
+void MainWindow::restoreGeometryFromSettings()
+{
+    const QRect stored = GeometrySettings::load();
+    // The stored size is the outer size; the frame is known once the window has been shown.
+    const QSize frame = frameGeometry().size() - size();
+    setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+    move(toPixels(stored.x()), toPixels(stored.y()));
+    resize(std::max(1, toPixels(stored.width()) - frame.width()),
+        std::max(1, toPixels(stored.height()) - frame.height()));
+}
+
+void MainWindow::saveGeometryToSettings()
+{
+    const QRect outer = frameGeometry();
+    GeometrySettings::save(QRect(
+        toTwips(outer.x()), toTwips(outer.y()), toTwips(outer.width()), toTwips(outer.height())));
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (m_loaded) {
+        if (!isMinimized())
+            saveGeometryToSettings();
+        m_worksheet = nullptr;
+        m_mdiArea->closeAllSubWindows();
+        m_loaded = false;
+    }
+    event->accept();
+}
+
+DocumentWindow* MainWindow::addDocumentWindow()
+{
+    auto* document = new DocumentWindow;
+    QMdiSubWindow* sub = m_mdiArea->addSubWindow(document);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    connect(document, &DocumentWindow::closing, this, [this](DocumentWindow* closing) {
+        if (m_worksheet == closing)
+            m_worksheet = nullptr;
+    });
+    return document;
+}
+
+void MainWindow::new_document()
+{
+    ++m_documentCounter;
+    DocumentWindow* document = addDocumentWindow();
+    document->setWindowTitle(QStringLiteral("Document %1").arg(m_documentCounter));
+    document->show();
+}
+
+DocumentWindow* MainWindow::worksheetWindow()
+{
+    if (!m_worksheet) {
+        load();
+        m_worksheet = addDocumentWindow();
+        m_worksheet->show();
+    }
+    return m_worksheet;
+}
+
+DocumentWindow* MainWindow::activeDocument() const
+{
+    // The current window, not the active one: the MDI area loses focus to the menu.
+    QMdiSubWindow* sub = m_mdiArea->currentSubWindow();
+    return sub ? qobject_cast<DocumentWindow*>(sub->widget()) : nullptr;
+}
+
+void MainWindow::setWorksheetFontSize(double pointSize)
+{
+    worksheetWindow()->setFontSize(pointSize);
+}
+
+void MainWindow::showMainWindow()
+{
+    load();
+    show();
+}
+
+void MainWindow::replaceWorksheetText(const QString& text)
+{
+    worksheetWindow()->replaceText(text);
+}
+
+void MainWindow::setCommonDialog(CommonDialog* dialog)
+{
+    delete m_commonDialog;
+    m_commonDialog = dialog;
+    m_commonDialog->setParent(this);
+}
+
+void MainWindow::save()
+{
+    DocumentWindow* document = activeDocument();
+    if (!document)
+        return;
+    const QString fileName = m_commonDialog->chooseSaveFile(this);
+    if (fileName.isEmpty())
+        return;
+    const std::string rtf = write_rtf(textRuns(*document->textBox()->document()));
+    const QString reason
+        = writeFile(fileName, QByteArray(rtf.data(), static_cast<qsizetype>(rtf.size())));
+    if (!reason.isEmpty()) {
+        m_commonDialog->warn(this, QStringLiteral("Save"),
+            QStringLiteral("Could not save \"%1\": %2")
+                .arg(QDir::toNativeSeparators(fileName), reason));
+    }
+}
+
+void MainWindow::print()
+{
+    DocumentWindow* document = activeDocument();
+    if (!document)
+        return;
+    QTextEdit* box = document->textBox();
+    const bool hasSelection = box->textCursor().hasSelection();
+    QPrinter printer(QPrinter::HighResolution);
+    if (!m_commonDialog->choosePrinter(this, printer, hasSelection))
+        return;
+    const bool selectionOnly = hasSelection && printer.printRange() == QPrinter::Selection;
+    printDocument(*box->document(), box->textCursor(), selectionOnly, printer);
+}
+
+void MainWindow::exit()
+{
+    close();
+}
+
+void MainWindow::toolbarButtonClick(const QString& key)
+{
+    if (key == QLatin1String("Save"))
+        save();
+    else if (key == QLatin1String("Print"))
+        print();
+}
+
+} // namespace quillora

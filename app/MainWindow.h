@@ -1,0 +1,72 @@
+#pragma once
+
+#include "dialog/WorksheetTarget.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <cstdint>
+
+class QAction;
+class QLabel;
+class QMdiArea;
+
+namespace quillora {
+
+class CommonDialog;
+class DocumentWindow;
+
+/// "Test Results": the multiple-document main window. It lives for the whole run; it is loaded
+/// (geometry restored, "Document N" opened) when first shown, and unloaded (geometry saved,
+/// document windows closed) when closed, ready to be loaded again.
+class MainWindow : public QMainWindow, public WorksheetTarget {
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    bool isLoaded() const { return m_loaded; }
+    void load();
+
+    /// Opens one new numbered document window, "Document 1", "Document 2", ...
+    void new_document();
+    /// The single window that receives worksheets, created (with the main window loaded) on
+    /// first use.
+    DocumentWindow* worksheetWindow();
+    /// The active document window, or nullptr when there is none.
+    DocumentWindow* activeDocument() const;
+
+    void save();
+    void print();
+    void exit();
+    /// A toolbar button's key: "Save" and "Print" (case-sensitive) run their command.
+    void toolbarButtonClick(const QString& key);
+
+    /// Replaces the save and print dialogs (tests answer them through this seam).
+    void setCommonDialog(CommonDialog* dialog);
+    CommonDialog* commonDialog() const { return m_commonDialog; }
+
+    void setWorksheetFontSize(double pointSize) override;
+    void showMainWindow() override;
+    void replaceWorksheetText(const QString& text) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void restoreGeometryFromSettings();
+    void saveGeometryToSettings();
+    DocumentWindow* addDocumentWindow();
+    void updateClock();
+
+    QMdiArea* m_mdiArea;
+    CommonDialog* m_commonDialog;
+    QLabel* m_date;
+    QLabel* m_time;
+    QPointer<DocumentWindow> m_worksheet;
+    std::int32_t m_documentCounter = 0;
+    bool m_loaded = false;
+};
+
+} // namespace quillora
