@@ -78,6 +78,24 @@ std::vector<TextRun> textRuns(const QTextDocument& document)
     return runs;
 }
 
+namespace {
+
+// Writes every byte unbuffered, so that a short write (full disk, file size limit) shows up here
+// as an error with the system's reason instead of a silently truncated file.
+QString writeAll(QFileDevice& file, const QByteArray& bytes)
+{
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0)
+            return file.errorString();
+        done += written;
+    }
+    return QString();
+}
+
+} // namespace
+
 QString writeFile(const QString& fileName, const QByteArray& bytes)
 {
     // A device or pipe is written in place: renaming a temporary file over it would replace the
@@ -85,20 +103,14 @@ QString writeFile(const QString& fileName, const QByteArray& bytes)
     const QFileInfo info(fileName);
     if (info.exists() && !info.isFile() && !info.isDir()) {
         QFile device(fileName);
-        if (!device.open(QIODevice::WriteOnly))
+        if (!device.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
             return device.errorString();
-        if (device.write(bytes) != bytes.size() || !device.flush())
-            return device.errorString();
-        device.close();
-        if (device.error() != QFileDevice::NoError)
-            return device.errorString();
-        return QString();
+        return writeAll(device, bytes);
     }
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return file.errorString();
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
+    if (const QString reason = writeAll(file, bytes); !reason.isEmpty()) {
         file.cancelWriting();
         return reason;
     }

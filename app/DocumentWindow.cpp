@@ -49,8 +49,13 @@ DocumentWindow::DocumentWindow(QWidget* parent)
     m_rtfText->setAcceptRichText(true);
     m_rtfText->setFont(worksheetFont());
     m_rtfText->setLineWrapMode(QTextEdit::FixedPixelWidth);
-    resize(toPixels(4680), toPixels(3195));
+    resize(sizeHint());
     layoutText();
+}
+
+QSize DocumentWindow::sizeHint() const
+{
+    return QSize(toPixels(4680), toPixels(3195));
 }
 
 void DocumentWindow::setFontSize(double pointSize)

@@ -27,6 +27,8 @@ public:
     void setFontSize(double pointSize);
     void replaceText(const QString& text);
     bool hasSelection() const;
+    /// The stored client area, 4680 x 3195 twips.
+    QSize sizeHint() const override;
 
 signals:
     void closing(DocumentWindow* window);

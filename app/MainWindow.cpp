@@ -131,12 +131,41 @@ void MainWindow::load()
 void MainWindow::restoreGeometryFromSettings()
 {
     const QRect stored = GeometrySettings::load();
-    // The stored size is the outer size; the frame is known once the window has been shown.
-    const QSize frame = frameGeometry().size() - size();
+    const QSize outer(toPixels(stored.width()), toPixels(stored.height()));
     setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
     move(toPixels(stored.x()), toPixels(stored.y()));
-    resize(std::max(1, toPixels(stored.width()) - frame.width()),
-        std::max(1, toPixels(stored.height()) - frame.height()));
+    // The stored size is the outer size. Before the first show the frame is not known yet; the
+    // size is then corrected once the window manager has framed the window, so the window does
+    // not grow by its frame at every start.
+    const QSize frame = frameGeometry().size() - size();
+    resize((outer - frame).expandedTo(QSize(1, 1)));
+    m_pendingOuterSize.reset();
+    if (frame.isNull())
+        m_pendingOuterSize = outer;
+}
+
+bool MainWindow::event(QEvent* event)
+{
+    const bool handled = QMainWindow::event(event);
+    switch (event->type()) {
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::Show:
+    case QEvent::WindowActivate:
+        if (m_pendingOuterSize && isVisible()) {
+            const QSize frame = frameGeometry().size() - size();
+            if (!frame.isNull()) {
+                const QSize outer = *m_pendingOuterSize;
+                m_pendingOuterSize.reset();
+                if (windowState() == Qt::WindowNoState)
+                    resize((outer - frame).expandedTo(QSize(1, 1)));
+            }
+        }
+        break;
+    default:
+        break;
+    }
+    return handled;
 }
 
 void MainWindow::saveGeometryToSettings()
@@ -151,6 +180,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
     if (m_loaded) {
         if (!isMinimized())
             saveGeometryToSettings();
+        m_pendingOuterSize.reset();
         m_worksheet = nullptr;
         m_mdiArea->closeAllSubWindows();
         m_loaded = false;
@@ -163,6 +193,8 @@ DocumentWindow* MainWindow::addDocumentWindow()
     auto* document = new DocumentWindow;
     QMdiSubWindow* sub = m_mdiArea->addSubWindow(document);
     sub->setAttribute(Qt::WA_DeleteOnClose);
+    // A child window opens at the form's stored client size plus its frame.
+    sub->resize(sub->sizeHint());
     connect(document, &DocumentWindow::closing, this, [this](DocumentWindow* closing) {
         if (m_worksheet == closing)
             m_worksheet = nullptr;
@@ -208,7 +240,11 @@ void MainWindow::showMainWindow()
 
 void MainWindow::replaceWorksheetText(const QString& text)
 {
-    worksheetWindow()->replaceText(text);
+    DocumentWindow* worksheet = worksheetWindow();
+    worksheet->replaceText(text);
+    // Save and Print act on the active window: make it the worksheet just made.
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(worksheet->parentWidget()))
+        m_mdiArea->setActiveSubWindow(sub);
 }
 
 void MainWindow::setCommonDialog(CommonDialog* dialog)

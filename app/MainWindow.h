@@ -6,6 +6,7 @@
 #include <QPointer>
 
 #include <cstdint>
+#include <optional>
 
 class QAction;
 class QLabel;
@@ -53,6 +54,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void restoreGeometryFromSettings();
@@ -67,6 +69,8 @@ private:
     QPointer<DocumentWindow> m_worksheet;
     std::int32_t m_documentCounter = 0;
     bool m_loaded = false;
+    // The stored outer size, until the window manager's frame is known and it can be applied.
+    std::optional<QSize> m_pendingOuterSize;
 };
 
 } // namespace quillora

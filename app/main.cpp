@@ -2,8 +2,12 @@
 
 #include <QApplication>
 
+#include <csignal>
+
 int main(int argc, char* argv[])
 {
+    // A file-size limit makes a save fail with a message instead of ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillora"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLORA_VERSION));

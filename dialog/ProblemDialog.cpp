@@ -29,6 +29,9 @@ QRect twipsRect(int left, int top, int width, int height)
 
 QFont dialogFont(double pointSize)
 {
+    // Liberation Sans keeps the narrow metrics the stored layout was measured in; the usual
+    // fallback face is wide enough to clip the longer captions.
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(pointSize);
@@ -55,8 +58,7 @@ Piece text(const char* plain)
 
 QPixmap equationPicture(const std::vector<Piece>& pieces, QSize size, qreal ratio)
 {
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setStyleHint(QFont::SansSerif);
+    QFont font = dialogFont(10);
     font.setPixelSize(13);
     const QFontMetrics metrics(font);
 
@@ -98,6 +100,24 @@ QPixmap equationPicture(const std::vector<Piece>& pieces, QSize size, qreal rati
     return picture;
 }
 
+// An option button that answers a click anywhere in its rectangle, not only on its circle and
+// caption, so a short caption in a wide option is as easy to hit as a long one.
+class OptionButton final : public QRadioButton {
+public:
+    using QRadioButton::QRadioButton;
+
+protected:
+    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
+};
+
+class CheckBox final : public QCheckBox {
+public:
+    using QCheckBox::QCheckBox;
+
+protected:
+    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
+};
+
 } // namespace
 
 ProblemDialog::ProblemDialog(WorksheetTarget* target, QWidget* parent)
@@ -134,7 +154,7 @@ ProblemDialog::ProblemDialog(WorksheetTarget* target, QWidget* parent)
     auto* optEQ5
         = addOption(eq, "optEQ5", QStringLiteral("a(bx + c) = d(ex + f)"), 120, 2880, 2895, 375);
     auto* optEQmixed = addOption(eq, "optEQmixed", QStringLiteral("mixed"), 120, 3360, 2895, 375);
-    m_chkFracOK = new QCheckBox(QStringLiteral("Fraction Answers OK"), eq);
+    m_chkFracOK = new CheckBox(QStringLiteral("Fraction Answers OK"), eq);
     m_chkFracOK->setObjectName(QStringLiteral("chkFracOK"));
     m_chkFracOK->setFont(dialogFont(12));
     m_chkFracOK->setGeometry(twipsRect(120, 3840, 2895, 495));
@@ -230,7 +250,7 @@ QGroupBox* ProblemDialog::addFrame(
 QRadioButton* ProblemDialog::addOption(QWidget* frame, const char* name, const QString& caption,
     int left, int top, int width, int height)
 {
-    auto* option = new QRadioButton(caption, frame);
+    auto* option = new OptionButton(caption, frame);
     option->setObjectName(QString::fromLatin1(name));
     option->setGeometry(twipsRect(left, top, width, height));
     return option;
@@ -300,7 +320,8 @@ void ProblemDialog::runFamily(const Family& family)
         options.selection = FormSelection::mixed();
     options.fraction_answers_ok = entry->takes_fraction_answers && m_chkFracOK->isChecked();
 
-    Mt19937Source random(clock_seed());
+    m_lastSeed = clock_seed();
+    Mt19937Source random(m_lastSeed);
     const RunResult result = entry->run(options, random);
 
     if (result.font_size)

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -26,6 +27,8 @@ public:
 
     /// Runs the driver of the selected family, if its family is in the catalogue.
     void makeIt();
+    /// The seed of the last run, so that its worksheet can be made again.
+    std::uint32_t lastSeed() const { return m_lastSeed; }
 
 signals:
     /// "&Quit" was pressed: the program is to end at once, without closing any window.
@@ -62,6 +65,7 @@ private:
     QButtonGroup* m_fbGroup = nullptr;
     // In the order "Make It!" tests them.
     std::vector<Family> m_families;
+    std::uint32_t m_lastSeed = 0;
 };
 
 } // namespace quillora

@@ -1,0 +1,268 @@
+// The main window: its stored geometry, its numbered windows and the worksheet window, and the
+// document window's layout.
+
+#include "app/DocumentWindow.h"
+#include "app/MainWindow.h"
+#include "app/Module1.h"
+#include "dialog/ProblemDialog.h"
+#include "window_support.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextEdit>
+#include <QToolBar>
+
+#include <memory>
+
+using namespace quillora;
+using namespace quillora::test;
+
+namespace {
+
+QStringList captions(MainWindow& main)
+{
+    QStringList out;
+    for (auto* sub : child<QMdiArea>(&main, "mdiArea")->subWindowList())
+        out << sub->widget()->windowTitle();
+    return out;
+}
+
+void storeGeometry(
+    const QString& left, const QString& top, const QString& width, const QString& height)
+{
+    QSettings settings = store();
+    settings.beginGroup(QStringLiteral("Settings"));
+    settings.setValue(QStringLiteral("MainLeft"), left);
+    settings.setValue(QStringLiteral("MainTop"), top);
+    settings.setValue(QStringLiteral("MainWidth"), width);
+    settings.setValue(QStringLiteral("MainHeight"), height);
+}
+
+QStringList storedGeometry()
+{
+    QSettings settings = store();
+    settings.beginGroup(QStringLiteral("Settings"));
+    QStringList out;
+    for (const char* key : { "MainLeft", "MainTop", "MainWidth", "MainHeight" })
+        out << settings.value(QString::fromLatin1(key), QStringLiteral("absent")).toString();
+    return out;
+}
+
+// One run's hand-over, as a driver makes it.
+void handOver(MainWindow& main, const QString& text, double size = 12)
+{
+    main.setWorksheetFontSize(size);
+    main.showMainWindow();
+    main.replaceWorksheetText(text);
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        store().clear();
+        store().sync();
+        m_main = std::make_unique<MainWindow>();
+    }
+    void cleanup() { m_main.reset(); }
+
+    void shellHasItsMenuToolbarAndStatusBar()
+    {
+        QCOMPARE(m_main->windowTitle(), QStringLiteral("Test Results"));
+        QStringList menu;
+        for (const char* name : { "mnuFileSave", "mnuFilePrint", "mnuFileExit" })
+            menu << child<QAction>(m_main.get(), name)->text();
+        QCOMPARE(menu, (QStringList { "&Save", "&Print...", "E&xit" }));
+        QStringList keys;
+        for (QAction* button : child<QToolBar>(m_main.get(), "tbToolBar")->actions()) {
+            keys << button->data().toString();
+            QVERIFY(!button->icon().isNull());
+        }
+        QCOMPARE(keys, (QStringList { "Save", "Print" }));
+        QCOMPARE(
+            child<QLabel>(m_main.get(), "sbStatusBarStatus")->text(), QStringLiteral("Status"));
+        QVERIFY(!child<QLabel>(m_main.get(), "sbStatusBarDate")->text().isEmpty());
+        QVERIFY(!child<QLabel>(m_main.get(), "sbStatusBarTime")->text().isEmpty());
+    }
+
+    void emptyStoreGivesTheDefaultGeometry()
+    {
+        m_main->showMainWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+        // 1000 and 6500 twips at 15 twips per pixel.
+        QCOMPARE(m_main->frameGeometry(), QRect(67, 67, 433, 433));
+    }
+
+    void geometryRoundTrips()
+    {
+        m_main->showMainWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+        m_main->move(200, 150);
+        m_main->resize(500, 400);
+        QTRY_COMPARE(m_main->frameGeometry(), QRect(200, 150, 500, 400));
+        m_main->close();
+        QCOMPARE(storedGeometry(), (QStringList { "3000", "2250", "7500", "6000" }));
+        m_main->showMainWindow();
+        QTRY_COMPARE(m_main->frameGeometry(), QRect(200, 150, 500, 400));
+    }
+
+    void minimizedWindowSavesNothing()
+    {
+        storeGeometry("1500", "1500", "9000", "6000");
+        m_main->showMainWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+        m_main->move(300, 300);
+        m_main->showMinimized();
+        QTRY_VERIFY(m_main->isMinimized());
+        m_main->close();
+        QCOMPARE(storedGeometry(), (QStringList { "1500", "1500", "9000", "6000" }));
+    }
+
+    void maximizedWindowComesBackNormal()
+    {
+        m_main->showMainWindow();
+        m_main->showMaximized();
+        QTRY_VERIFY(m_main->isMaximized());
+        const QRect bounds = m_main->frameGeometry();
+        m_main->close();
+        const QStringList stored = storedGeometry();
+        QCOMPARE(stored.at(2).toInt(), bounds.width() * 15);
+        m_main->showMainWindow();
+        QVERIFY(!m_main->isMaximized());
+        QCOMPARE(m_main->frameGeometry().size(), bounds.size());
+    }
+
+    void badStoredValueFallsBackToItsDefault_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::newRow("word") << "abc";
+        QTest::newRow("empty") << "";
+        QTest::newRow("not finite") << "nan";
+        QTest::newRow("overflow") << "1e400";
+        QTest::newRow("trailing junk") << "1200px";
+    }
+    void badStoredValueFallsBackToItsDefault()
+    {
+        QFETCH(QString, value);
+        storeGeometry(value, "3000", value, "4500");
+        m_main->showMainWindow();
+        QTRY_COMPARE(m_main->frameGeometry(), QRect(67, 200, 433, 300));
+    }
+
+    void oneWorksheetWindowAcrossRuns()
+    {
+        handOver(*m_main, QStringLiteral("first"));
+        DocumentWindow* worksheet = m_main->worksheetWindow();
+        QFont small = worksheet->textBox()->font();
+        small.setPointSizeF(8);
+        worksheet->textBox()->setFont(small);
+        handOver(*m_main, QStringLiteral("second"));
+        QCOMPARE(m_main->worksheetWindow(), worksheet);
+        QCOMPARE(captions(*m_main), (QStringList { "Document 1", "Document" }));
+        QCOMPARE(worksheet->textBox()->toPlainText(), QStringLiteral("second"));
+        QCOMPARE(worksheet->textBox()->font().pointSizeF(), 12.0);
+        QCOMPARE(m_main->activeDocument(), worksheet);
+        auto* document1 = qobject_cast<DocumentWindow*>(
+            child<QMdiArea>(m_main.get(), "mdiArea")->subWindowList().first()->widget());
+        QCOMPARE(document1->textBox()->toPlainText(), QString());
+        QCOMPARE(document1->textBox()->font().pointSizeF(), 9.75);
+    }
+
+    void closedWorksheetWindowComesBackEmpty()
+    {
+        handOver(*m_main, QStringLiteral("first"));
+        QPointer<DocumentWindow> old = m_main->worksheetWindow();
+        old->parentWidget()->close();
+        QTRY_VERIFY(old.isNull());
+        // A family without a size step finds the fresh window at 9.75 points.
+        m_main->showMainWindow();
+        m_main->replaceWorksheetText(QStringLiteral("again"));
+        QCOMPARE(captions(*m_main), (QStringList { "Document 1", "Document" }));
+        QCOMPARE(m_main->worksheetWindow()->textBox()->font().pointSizeF(), 9.75);
+    }
+
+    void reloadOpensTheNextNumberAndAFreshWorksheetWindow()
+    {
+        handOver(*m_main, QStringLiteral("first"));
+        QPointer<DocumentWindow> old = m_main->worksheetWindow();
+        child<QAction>(m_main.get(), "mnuFileExit")->trigger();
+        QVERIFY(!m_main->isVisible());
+        QTRY_VERIFY(old.isNull());
+        QVERIFY(captions(*m_main).isEmpty());
+        handOver(*m_main, QStringLiteral("second"));
+        QCOMPARE(captions(*m_main), (QStringList { "Document 2", "Document" }));
+        QCOMPARE(m_main->worksheetWindow()->textBox()->toPlainText(), QStringLiteral("second"));
+    }
+
+    // "Quit" leaves without closing any window, so a moved main window is not saved.
+    void quitSavesNothing()
+    {
+        storeGeometry("1500", "1500", "9000", "6000");
+        Module1 module;
+        module.start();
+        ProblemDialog* dialog = module.dialog();
+        QTest::mouseClick(child<QRadioButton>(dialog, "optMultBin"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(dialog, "cmdMake"), Qt::LeftButton);
+        QVERIFY(module.mainWindow()->isVisible());
+        module.mainWindow()->move(400, 400);
+        QTest::mouseClick(child<QPushButton>(dialog, "Command1"), Qt::LeftButton);
+        QCOMPARE(storedGeometry(), (QStringList { "1500", "1500", "9000", "6000" }));
+    }
+
+    void boxKeepsItsBorder_data()
+    {
+        QTest::addColumn<QSize>("inner");
+        QTest::addColumn<QRect>("current");
+        QTest::addColumn<bool>("moved");
+        QTest::addColumn<QRect>("box");
+        QTest::addColumn<int>("margin");
+        const QRect old(100, 100, 900, 600);
+        QTest::newRow("5000x3000")
+            << QSize(5000, 3000) << old << true << QRect(100, 100, 4800, 2800) << 4400;
+        QTest::newRow("just fits")
+            << QSize(200, 200) << old << true << QRect(100, 100, 0, 0) << -400;
+        QTest::newRow("too narrow") << QSize(199, 3000) << old << false << old << 500;
+        QTest::newRow("minimized") << QSize(0, 0) << old << false << old << 500;
+    }
+    void boxKeepsItsBorder()
+    {
+        QFETCH(QSize, inner);
+        QFETCH(QRect, current);
+        const DocumentWindow::Layout layout = DocumentWindow::layoutFor(inner, current);
+        QTEST(layout.moved, "moved");
+        QTEST(layout.box, "box");
+        QTEST(layout.rightMargin, "margin");
+    }
+
+    void minimizeAndRestoreKeepsTheLayout()
+    {
+        handOver(*m_main, QStringLiteral("text"));
+        DocumentWindow* worksheet = m_main->worksheetWindow();
+        auto* sub = qobject_cast<QMdiSubWindow*>(worksheet->parentWidget());
+        sub->resize(420, 300);
+        QTRY_COMPARE(worksheet->textBox()->geometry(),
+            QRect(7, 7, worksheet->width() - 13, worksheet->height() - 13));
+        const QRect laidOut = worksheet->textBox()->geometry();
+        QCOMPARE(worksheet->textBox()->lineWrapColumnOrWidth(), laidOut.width() - 27);
+        sub->showMinimized();
+        QTRY_VERIFY(sub->isMinimized());
+        sub->showNormal();
+        QTRY_VERIFY(!sub->isMinimized());
+        QTRY_COMPARE(worksheet->textBox()->geometry(), laidOut);
+    }
+
+private:
+    std::unique_ptr<MainWindow> m_main;
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
