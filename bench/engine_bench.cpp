@@ -1,6 +1,7 @@
 // Time to build one whole worksheet, per form, with the production random source.
 
 #include "families/binomials/binomials.h"
+#include "families/fractions/fractions.h"
 
 #include <benchmark/benchmark.h>
 
@@ -20,8 +21,22 @@ void binomial_sheet(benchmark::State& state)
     }
 }
 
+// Operation places 1 to 4 (addition, subtraction, multiplication, division), 0 for mixed.
+void fraction_sheet(benchmark::State& state)
+{
+    const auto place = static_cast<int>(state.range(0));
+    const ProblemOptions options { .selection
+        = place == 0 ? FormSelection::mixed() : FormSelection::form(place) };
+    std::uint32_t seed = 1;
+    for (auto _ : state) {
+        Mt19937Source source(seed++);
+        benchmark::DoNotOptimize(fractions(options, source));
+    }
+}
+
 } // namespace
 
 BENCHMARK(binomial_sheet)->ArgName("Bin")->DenseRange(1, 8)->Arg(0);
+BENCHMARK(fraction_sheet)->ArgName("operation")->DenseRange(1, 4)->Arg(0);
 
 BENCHMARK_MAIN();

@@ -1,6 +1,7 @@
 #include "dialog/catalogue.h"
 
 #include "families/binomials/binomials.h"
+#include "families/fractions/fractions.h"
 
 namespace quillora {
 
@@ -9,6 +10,13 @@ namespace {
 const std::vector<FamilyEntry>& entries()
 {
     static const std::vector<FamilyEntry> all = {
+        {
+            .name = "fractions",
+            .forms = { FractionForms.begin(), FractionForms.end() },
+            .default_form = DefaultFractionForm,
+            .takes_fraction_answers = false,
+            .run = fractions,
+        },
         {
             .name = "binomials",
             .forms = { "Bin1", "Bin2", "Bin3", "Bin4", "Bin5", "Bin6", "Bin7", "Bin8" },

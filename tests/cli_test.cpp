@@ -3,6 +3,7 @@
 
 #include "dialog/random_source.h"
 #include "families/binomials/binomials.h"
+#include "families/fractions/fractions.h"
 #include "rtf/rtf_writer.h"
 
 #include <gtest/gtest.h>
@@ -73,6 +74,33 @@ TEST_F(CliTest, PrintsTheEngineWorksheetForTheSeed)
     EXPECT_EQ(sheet("binomials none --seed 0").out, engine_sheet(FormSelection::none(), 0));
 }
 
+TEST_F(CliTest, FractionsDefaultToAdditionAndKeepTheFreshWindowSize)
+{
+    auto engine = [](FormSelection selection, std::uint32_t seed) {
+        Mt19937Source source(seed);
+        return fractions({ .selection = selection }, source).text;
+    };
+    const Outcome plain = sheet("fractions --seed 42");
+    EXPECT_EQ(plain.status, 0);
+    EXPECT_EQ(plain.err, "");
+    EXPECT_EQ(plain.out, to_utf8(engine(FormSelection::form(1), 42)));
+    EXPECT_EQ(sheet("fractions addition --seed 42").out, plain.out);
+    const std::pair<std::string, int> forms[]
+        = { { "subtraction", 2 }, { "multiplication", 3 }, { "division", 4 } };
+    for (const auto& [form, place] : forms)
+        EXPECT_EQ(sheet("fractions " + form + " --seed=4294967295").out,
+            to_utf8(engine(FormSelection::form(place), 4294967295u)))
+            << form;
+    EXPECT_EQ(sheet("fractions mixed --seed 0").out, to_utf8(engine(FormSelection::mixed(), 0)));
+
+    // no font size of its own: the rich text carries a fresh worksheet window's 9.75 points
+    const Outcome rtf = sheet("fractions mixed --seed 3 --format rtf");
+    EXPECT_EQ(rtf.status, 0);
+    const Text text = engine(FormSelection::mixed(), 3);
+    EXPECT_EQ(rtf.out, worksheet_rtf(text, FreshWindowFontSize));
+    EXPECT_NE(rtf.out, worksheet_rtf(text, 12));
+}
+
 TEST_F(CliTest, ClockSeedIsReportedAndReproducible)
 {
     const Outcome run = sheet("binomials Bin3");
@@ -85,8 +113,8 @@ TEST_F(CliTest, ClockSeedIsReportedAndReproducible)
 TEST_F(CliTest, UsageErrorsNameTheBadValueAndTheChoices)
 {
     const std::pair<std::string, std::string> cases[] = {
-        { "", "missing family (binomials)" },
-        { "algebra Bin1", "unknown family 'algebra' (binomials)" },
+        { "", "missing family (fractions, binomials)" },
+        { "algebra Bin1", "unknown family 'algebra' (fractions, binomials)" },
         { "binomials", "missing form for binomials (Bin1..Bin8, mixed, none)" },
         { "binomials Bin9", "unknown form 'Bin9' for binomials (Bin1..Bin8, mixed, none)" },
         { "binomials Bin1 extra", "unexpected argument 'extra' (one family and one form)" },
@@ -102,6 +130,14 @@ TEST_F(CliTest, UsageErrorsNameTheBadValueAndTheChoices)
         { "binomials Bin1 --colour",
             "unknown option '--colour' (--fraction-answers, --seed, --format, --output, --help, "
             "--version)" },
+        { "fractions none",
+            "unknown form 'none' for fractions (addition, subtraction, multiplication, division, "
+            "mixed)" },
+        { "fractions Addition",
+            "unknown form 'Addition' for fractions (addition, subtraction, "
+            "multiplication, division, mixed)" },
+        { "fractions --fraction-answers",
+            "--fraction-answers does not apply to fractions (only to equations)" },
     };
     for (const auto& [args, message] : cases) {
         const Outcome run = sheet(args);
@@ -116,6 +152,10 @@ TEST_F(CliTest, HelpAndVersion)
     const Outcome help = sheet("--help");
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("binomials: Bin1..Bin8, mixed, none"), std::string::npos) << help.out;
+    EXPECT_NE(help.out.find("fractions: addition, subtraction, multiplication, division, mixed "
+                            "(default addition)"),
+        std::string::npos)
+        << help.out;
     const Outcome version = sheet("--version");
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out.rfind("quillora-sheet ", 0), 0u);

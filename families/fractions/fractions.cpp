@@ -1,0 +1,128 @@
+#include "families/fractions/fractions.h"
+
+#include <array>
+
+namespace quillora {
+
+namespace {
+
+constexpr TextView Title = u"Fractions";
+constexpr int TitleLineFeeds = 4;
+constexpr int Rows = 8;
+constexpr int Across = 4;
+constexpr int RowLineFeeds = 5;
+
+// Two em dashes.
+constexpr TextView FractionBar = u"\u2014\u2014";
+
+struct Fraction {
+    int numerator;
+    int denominator;
+};
+
+// A blank run that keeps a value's last digit in place: one blank fewer for 10 and above.
+void append_aligned(Text& text, int value, std::size_t blanks_below_10)
+{
+    text.append(value < 10 ? blanks_below_10 : blanks_below_10 - 1, u' ');
+    text += number_text(value);
+}
+
+// One row of four exercises, numbered from first. The draws come a and c of every exercise,
+// then the operation draws ("mixed" only), then b and d of every exercise.
+void fraction_row(Frame& f, int first, std::optional<Operation> fixed)
+{
+    Text& text = f.worksheet_text();
+    std::array<Fraction, Across> left {};
+    std::array<Fraction, Across> right {};
+
+    for (int i = 0; i < Across; ++i) {
+        left[i].numerator = f.draw(12, 1);
+        right[i].numerator = f.draw(12, 1);
+        const int number = first + i;
+        if (number < 10)
+            text += u' ';
+        text += number_text(number);
+        text += u".)";
+        append_aligned(text, left[i].numerator, 5);
+        append_aligned(text, right[i].numerator, 6);
+        text.append(6, u' ');
+    }
+    text += u'\n';
+
+    for (int i = 0; i < Across; ++i) {
+        const Operation operation = fixed ? *fixed : mixed_operation(f.draw(4, 1));
+        text.append(8, u' ');
+        text += FractionBar;
+        text += u' ';
+        text += operation_sign(operation);
+        text += u' ';
+        text += FractionBar;
+        text.append(6, u' ');
+    }
+    text += u'\n';
+
+    for (int i = 0; i < Across; ++i) {
+        left[i].denominator = f.draw(12, 1);
+        right[i].denominator = f.draw(12, 1);
+        append_aligned(text, left[i].denominator, 9);
+        append_aligned(text, right[i].denominator, 6);
+        text.append(6, u' ');
+    }
+    text.append(RowLineFeeds, u'\n');
+}
+
+} // namespace
+
+std::optional<Operation> fixed_operation(FormSelection selection)
+{
+    if (selection.is_mixed())
+        return std::nullopt;
+    const int place = selection.place();
+    if (place < 1 || place > static_cast<int>(FractionForms.size()))
+        return static_cast<Operation>(DefaultFractionForm - 1);
+    return static_cast<Operation>(place - 1);
+}
+
+Operation mixed_operation(int k)
+{
+    switch (k) {
+    case 1:
+        return Operation::Addition;
+    case 2:
+        return Operation::Subtraction;
+    case 3:
+        return Operation::Division;
+    default:
+        return Operation::Multiplication;
+    }
+}
+
+TextView operation_sign(Operation operation)
+{
+    switch (operation) {
+    case Operation::Addition:
+        return u" + ";
+    case Operation::Subtraction:
+        return u" - ";
+    case Operation::Multiplication:
+        return u" \u2022 ";
+    case Operation::Division:
+        return u" \u00F7 ";
+    }
+    return u" + ";
+}
+
+RunResult fractions(const ProblemOptions& options, RandomSource& random)
+{
+    Frame frame(random, options);
+    Text& text = frame.worksheet_text();
+    text = Title;
+    text.append(TitleLineFeeds, u'\n');
+
+    const std::optional<Operation> fixed = fixed_operation(options.selection);
+    for (int row = 0; row < Rows; ++row)
+        fraction_row(frame, row * Across + 1, fixed);
+    return { std::move(text), std::nullopt };
+}
+
+} // namespace quillora
