@@ -1,6 +1,7 @@
 #include "dialog/catalogue.h"
 
 #include "families/binomials/binomials.h"
+#include "families/equations/equations.h"
 
 namespace quillora {
 
@@ -9,6 +10,13 @@ namespace {
 const std::vector<FamilyEntry>& entries()
 {
     static const std::vector<FamilyEntry> all = {
+        {
+            .name = "equations",
+            .forms = { "EQ1", "EQ2", "EQ3", "EQ4", "EQ5", "EQ6" },
+            .default_form = std::nullopt,
+            .takes_fraction_answers = true,
+            .run = equations,
+        },
         {
             .name = "binomials",
             .forms = { "Bin1", "Bin2", "Bin3", "Bin4", "Bin5", "Bin6", "Bin7", "Bin8" },
