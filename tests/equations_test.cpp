@@ -13,26 +13,11 @@ using namespace quillora::test;
 namespace {
 
 // Draws for the family's ranges: -50..50, -20..20, -100..100, -10..10, -200..200.
-float w50(int v)
-{
-    return r_for(v, 101, -50);
-}
-float w20(int v)
-{
-    return r_for(v, 41, -20);
-}
-float w100(int v)
-{
-    return r_for(v, 201, -100);
-}
-float w10(int v)
-{
-    return r_for(v, 21, -10);
-}
-float w200(int v)
-{
-    return r_for(v, 401, -200);
-}
+const auto w50 = [](int v) { return r_for(v, 101, -50); };
+const auto w20 = [](int v) { return r_for(v, 41, -20); };
+const auto w100 = [](int v) { return r_for(v, 201, -100); };
+const auto w10 = [](int v) { return r_for(v, 21, -10); };
+const auto w200 = [](int v) { return r_for(v, 401, -200); };
 
 const ProblemOptions Ticked { .fraction_answers_ok = true };
 
@@ -298,50 +283,34 @@ Linear linear(const Parsed& e)
 // Why a parsed equation breaks its form's ranges or rules, or "" when it keeps them.
 std::string broken_rule(const Parsed& e, bool ticked)
 {
-    const auto& v = e.v;
-    auto within = [](int x, int m) { return x >= -m && x <= m; };
-    // widths of the letters, and which letters must be nonzero or must not be 1
-    static const std::vector<int> widths[] = { { 50, 50 }, { 20, 100, 100 }, { 20, 20, 100, 100 },
-        { 10, 50, 50, 100 }, { 10, 50, 50, 10, 50, 50 }, { 20, 200 } };
-    for (std::size_t i = 0; i < v.size(); ++i) {
-        if (!within(v[i], widths[e.form - 1][i]))
+    struct Letter {
+        int width;
+        bool nonzero = false;
+        bool not_one = false;
+    };
+    static const std::vector<Letter> letters[] = {
+        { { 50, true }, { 50 } },
+        { { 20, true, true }, { 100, true }, { 100 } },
+        { { 20, true }, { 20 }, { 100, true }, { 100 } },
+        { { 10, true, true }, { 50, true }, { 50, true }, { 100 } },
+        { { 10, true, true }, { 50, true }, { 50, true }, { 10, true, true }, { 50, true },
+            { 50, true } },
+        { { 20, true, true }, { 200 } },
+    };
+    const auto& rules = letters[e.form - 1];
+    for (std::size_t i = 0; i < rules.size(); ++i) {
+        const int v = e.v[i];
+        if (v < -rules[i].width || v > rules[i].width)
             return "range";
+        if ((rules[i].nonzero && v == 0) || (rules[i].not_one && v == 1))
+            return "a rejected 0 or 1";
     }
-    switch (e.form) {
-    case 1:
-        if (v[0] == 0)
-            return "zero constant";
-        break;
-    case 2:
-        if (v[0] == 1 || v[0] == 0 || v[1] == 0)
-            return "coefficient 1 or a zero";
-        break;
-    case 3:
-        if (v[0] == 0 || v[2] == 0 || (v[1] == 0 && v[3] == 0))
-            return "zeros";
-        if (!ticked && v[0] == v[2])
-            return "x terms cancel";
-        break;
-    case 4:
-        if (v[0] == 1 || v[0] == 0 || v[1] == 0 || v[2] == 0)
-            return "factor 1 or a zero";
-        break;
-    case 5:
-        for (const int x : v) {
-            if (x == 0)
-                return "zero";
-        }
-        if (v[0] == 1 || v[3] == 1)
-            return "factor 1";
-        if (!ticked && linear(e).p == 0)
-            return "x terms cancel";
-        break;
-    default:
-        if (v[0] == 1 || v[0] == 0)
-            return "coefficient 1 or 0";
-    }
+    if (e.form == 3 && e.v[1] == 0 && e.v[3] == 0)
+        return "no constant on either side";
     const Linear l = linear(e);
-    if (!ticked && (l.p == 0 || l.q % l.p != 0))
+    if (!ticked && l.p == 0)
+        return "x terms cancel";
+    if (!ticked && l.q % l.p != 0)
         return "solution not whole";
     return "";
 }
