@@ -2,6 +2,7 @@
 
 #include "families/binomials/binomials.h"
 #include "families/fractions/fractions.h"
+#include "families/equations/equations.h"
 
 namespace quillora {
 
@@ -16,6 +17,13 @@ const std::vector<FamilyEntry>& entries()
             .default_form = DefaultFractionForm,
             .takes_fraction_answers = false,
             .run = fractions,
+        },
+        {
+            .name = "equations",
+            .forms = { "EQ1", "EQ2", "EQ3", "EQ4", "EQ5", "EQ6" },
+            .default_form = std::nullopt,
+            .takes_fraction_answers = true,
+            .run = equations,
         },
         {
             .name = "binomials",

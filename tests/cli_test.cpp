@@ -4,6 +4,7 @@
 #include "dialog/random_source.h"
 #include "families/binomials/binomials.h"
 #include "families/fractions/fractions.h"
+#include "families/equations/equations.h"
 #include "rtf/rtf_writer.h"
 
 #include <gtest/gtest.h>
@@ -101,6 +102,23 @@ TEST_F(CliTest, FractionsDefaultToAdditionAndKeepTheFreshWindowSize)
     EXPECT_NE(rtf.out, worksheet_rtf(text, 12));
 }
 
+TEST_F(CliTest, EquationsWithAndWithoutFractionAnswers)
+{
+    auto engine = [](FormSelection selection, bool ticked, std::uint32_t seed) {
+        Mt19937Source source(seed);
+        return to_utf8(
+            equations({ .selection = selection, .fraction_answers_ok = ticked }, source).text);
+    };
+    const Outcome clear = sheet("equations EQ5 --seed 9");
+    EXPECT_EQ(clear.status, 0);
+    EXPECT_EQ(clear.out, engine(FormSelection::form(5), false, 9));
+    const Outcome ticked = sheet("equations --fraction-answers mixed --seed 9");
+    EXPECT_EQ(ticked.status, 0);
+    EXPECT_EQ(ticked.out, engine(FormSelection::mixed(), true, 9));
+    EXPECT_NE(ticked.out, engine(FormSelection::mixed(), false, 9));
+    EXPECT_EQ(sheet("equations none --seed 0").out, engine(FormSelection::none(), false, 0));
+}
+
 TEST_F(CliTest, ClockSeedIsReportedAndReproducible)
 {
     const Outcome run = sheet("binomials Bin3");
@@ -113,8 +131,13 @@ TEST_F(CliTest, ClockSeedIsReportedAndReproducible)
 TEST_F(CliTest, UsageErrorsNameTheBadValueAndTheChoices)
 {
     const std::pair<std::string, std::string> cases[] = {
-        { "", "missing family (fractions, binomials)" },
-        { "algebra Bin1", "unknown family 'algebra' (fractions, binomials)" },
+        { "", "missing family (equations, binomials)" },
+        { "algebra Bin1", "unknown family 'algebra' (equations, binomials)" },
+        { "equations", "missing form for equations (EQ1..EQ6, mixed, none)" },
+        { "equations EQ7", "unknown form 'EQ7' for equations (EQ1..EQ6, mixed, none)" },
+        { "equations EQ2 --fraction-answers=1",
+            "unknown option '--fraction-answers=1' (--fraction-answers, --seed, --format, "
+            "--output, --help, --version)" },
         { "binomials", "missing form for binomials (Bin1..Bin8, mixed, none)" },
         { "binomials Bin9", "unknown form 'Bin9' for binomials (Bin1..Bin8, mixed, none)" },
         { "binomials Bin1 extra", "unexpected argument 'extra' (one family and one form)" },
@@ -156,6 +179,7 @@ TEST_F(CliTest, HelpAndVersion)
                             "(default addition)"),
         std::string::npos)
         << help.out;
+    EXPECT_NE(help.out.find("equations: EQ1..EQ6, mixed, none"), std::string::npos) << help.out;
     const Outcome version = sheet("--version");
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out.rfind("quillora-sheet ", 0), 0u);

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "dialog/frame.h"
+
+namespace quillora {
+
+/// The linear-equation family: 30 one-variable linear equations, at 12 points.
+const FamilyFrame& equations_family();
+
+/// Driver: builds a linear-equation worksheet for the selected form (EQ1..EQ6 by place, or
+/// mixed); the generators honour ProblemOptions::fraction_answers_ok.
+RunResult equations(const ProblemOptions& options, RandomSource& random);
+
+// Generators, in the family's order.
+void EQ1(Frame& f); ///< x + a = b
+void EQ2(Frame& f); ///< ax + b = c
+void EQ3(Frame& f); ///< ax + b = cx + d
+void EQ4(Frame& f); ///< a(bx + c) = d
+void EQ5(Frame& f); ///< a(bx + c) = d(ex + f)
+void EQ6(Frame& f); ///< ax = b
+
+} // namespace quillora
