@@ -1,6 +1,7 @@
 #include "dialog/catalogue.h"
 
 #include "families/binomials/binomials.h"
+#include "families/factoring/factoring.h"
 
 namespace quillora {
 
@@ -15,6 +16,13 @@ const std::vector<FamilyEntry>& entries()
             .default_form = std::nullopt,
             .takes_fraction_answers = false,
             .run = multiply_binomials,
+        },
+        {
+            .name = "factoring",
+            .forms = { "EGF", "HGF", "EGFGCF", "HGFGCF", "GCF", "DOTS", "PST" },
+            .default_form = std::nullopt,
+            .takes_fraction_answers = false,
+            .run = factoring,
         },
     };
     return all;
