@@ -3,6 +3,7 @@
 
 #include "dialog/random_source.h"
 #include "families/binomials/binomials.h"
+#include "families/factoring/factoring.h"
 #include "rtf/rtf_writer.h"
 
 #include <gtest/gtest.h>
@@ -71,6 +72,16 @@ TEST_F(CliTest, PrintsTheEngineWorksheetForTheSeed)
     EXPECT_EQ(sheet("binomials Bin8 --seed=4294967295").out,
         engine_sheet(FormSelection::form(8), 4294967295u));
     EXPECT_EQ(sheet("binomials none --seed 0").out, engine_sheet(FormSelection::none(), 0));
+
+    const std::pair<std::string, FormSelection> factoring_forms[]
+        = { { "EGF", FormSelection::form(1) }, { "PST", FormSelection::form(7) },
+              { "mixed", FormSelection::mixed() }, { "none", FormSelection::none() } };
+    for (const auto& [form, selection] : factoring_forms) {
+        Mt19937Source source(9);
+        EXPECT_EQ(sheet("factoring " + form + " --seed 9").out,
+            to_utf8(factoring({ .selection = selection }, source).text))
+            << form;
+    }
 }
 
 TEST_F(CliTest, ClockSeedIsReportedAndReproducible)
@@ -85,8 +96,8 @@ TEST_F(CliTest, ClockSeedIsReportedAndReproducible)
 TEST_F(CliTest, UsageErrorsNameTheBadValueAndTheChoices)
 {
     const std::pair<std::string, std::string> cases[] = {
-        { "", "missing family (binomials)" },
-        { "algebra Bin1", "unknown family 'algebra' (binomials)" },
+        { "", "missing family (binomials, factoring)" },
+        { "algebra Bin1", "unknown family 'algebra' (binomials, factoring)" },
         { "binomials", "missing form for binomials (Bin1..Bin8, mixed, none)" },
         { "binomials Bin9", "unknown form 'Bin9' for binomials (Bin1..Bin8, mixed, none)" },
         { "binomials Bin1 extra", "unexpected argument 'extra' (one family and one form)" },
@@ -96,6 +107,13 @@ TEST_F(CliTest, UsageErrorsNameTheBadValueAndTheChoices)
         { "binomials Bin1 --seed 12ab",
             "invalid seed '12ab' (a whole number from 0 to 4294967295)" },
         { "binomials Bin1 --seed", "option '--seed' needs a value" },
+        { "factoring",
+            "missing form for factoring (EGF, HGF, EGFGCF, HGFGCF, GCF, DOTS, PST, mixed, none)" },
+        { "factoring egf",
+            "unknown form 'egf' for factoring (EGF, HGF, EGFGCF, HGFGCF, GCF, DOTS, PST, mixed, "
+            "none)" },
+        { "factoring EGF --fraction-answers",
+            "--fraction-answers does not apply to factoring (only to equations)" },
         { "binomials Bin1 --format pdf", "unknown format 'pdf' (text, rtf)" },
         { "binomials Bin1 --fraction-answers",
             "--fraction-answers does not apply to binomials (only to equations)" },
@@ -116,6 +134,8 @@ TEST_F(CliTest, HelpAndVersion)
     const Outcome help = sheet("--help");
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("binomials: Bin1..Bin8, mixed, none"), std::string::npos) << help.out;
+    EXPECT_NE(help.out.find("factoring: EGF, HGF, EGFGCF, HGFGCF, GCF, DOTS, PST, mixed, none"),
+        std::string::npos);
     const Outcome version = sheet("--version");
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out.rfind("quillora-sheet ", 0), 0u);
