@@ -1,61 +1,54 @@
-// Time to build one whole worksheet, per form, with the production random source.
+// Time to build one whole worksheet, per family and form, with the production random source.
 
-#include "families/binomials/binomials.h"
-#include "families/fractions/fractions.h"
-#include "families/equations/equations.h"
+#include "dialog/catalogue.h"
 
 #include <benchmark/benchmark.h>
+
+#include <string>
 
 using namespace quillora;
 
 namespace {
 
-void binomial_sheet(benchmark::State& state)
+void sheet(benchmark::State& state, const FamilyEntry* family, ProblemOptions options)
 {
-    const auto place = static_cast<int>(state.range(0));
-    const ProblemOptions options { .selection
-        = place == 0 ? FormSelection::mixed() : FormSelection::form(place) };
     std::uint32_t seed = 1;
     for (auto _ : state) {
         Mt19937Source source(seed++);
-        benchmark::DoNotOptimize(multiply_binomials(options, source));
+        benchmark::DoNotOptimize(family->run(options, source));
     }
 }
 
-// Operation places 1 to 4 (addition, subtraction, multiplication, division), 0 for mixed.
-void fraction_sheet(benchmark::State& state)
+// One benchmark per form and "mixed", named family/form; the equations also with the box ticked.
+void register_sheets()
 {
-    const auto place = static_cast<int>(state.range(0));
-    const ProblemOptions options { .selection
-        = place == 0 ? FormSelection::mixed() : FormSelection::form(place) };
-    std::uint32_t seed = 1;
-    for (auto _ : state) {
-        Mt19937Source source(seed++);
-        benchmark::DoNotOptimize(fractions(options, source));
-    }
-}
-
-// Form place (0 for mixed) and the "Fraction Answers OK" box (0 clear, 1 ticked).
-void equation_sheet(benchmark::State& state)
-{
-    const auto place = static_cast<int>(state.range(0));
-    const ProblemOptions options {
-        .selection = place == 0 ? FormSelection::mixed() : FormSelection::form(place),
-        .fraction_answers_ok = state.range(1) != 0,
-    };
-    std::uint32_t seed = 1;
-    for (auto _ : state) {
-        Mt19937Source source(seed++);
-        benchmark::DoNotOptimize(equations(options, source));
+    for (const FamilyEntry& family : families()) {
+        std::vector<std::pair<std::string, FormSelection>> forms;
+        for (std::size_t i = 0; i < family.forms.size(); ++i)
+            forms.emplace_back(std::string(family.forms[i]), FormSelection::form(int(i) + 1));
+        forms.emplace_back("mixed", FormSelection::mixed());
+        for (const bool ticked : { false, true }) {
+            if (ticked && !family.takes_fraction_answers)
+                continue;
+            for (const auto& [name, selection] : forms) {
+                const std::string label = std::string(family.name) + "/" + name
+                    + (ticked ? "/fraction-answers" : "");
+                benchmark::RegisterBenchmark(label.c_str(), sheet, &family,
+                    ProblemOptions { .selection = selection, .fraction_answers_ok = ticked });
+            }
+        }
     }
 }
 
 } // namespace
 
-BENCHMARK(binomial_sheet)->ArgName("Bin")->DenseRange(1, 8)->Arg(0);
-BENCHMARK(fraction_sheet)->ArgName("operation")->DenseRange(1, 4)->Arg(0);
-BENCHMARK(equation_sheet)
-    ->ArgNames({ "EQ", "fractions" })
-    ->ArgsProduct({ { 1, 2, 3, 4, 5, 6, 0 }, { 0, 1 } });
-
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    register_sheets();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -3,6 +3,7 @@
 #include "families/binomials/binomials.h"
 #include "families/fractions/fractions.h"
 #include "families/equations/equations.h"
+#include "families/factoring/factoring.h"
 
 namespace quillora {
 
@@ -31,6 +32,13 @@ const std::vector<FamilyEntry>& entries()
             .default_form = std::nullopt,
             .takes_fraction_answers = false,
             .run = multiply_binomials,
+        },
+        {
+            .name = "factoring",
+            .forms = { "EGF", "HGF", "EGFGCF", "HGFGCF", "GCF", "DOTS", "PST" },
+            .default_form = std::nullopt,
+            .takes_fraction_answers = false,
+            .run = factoring,
         },
     };
     return all;

@@ -5,6 +5,7 @@
 #include "families/binomials/binomials.h"
 #include "families/fractions/fractions.h"
 #include "families/equations/equations.h"
+#include "families/factoring/factoring.h"
 #include "rtf/rtf_writer.h"
 
 #include <gtest/gtest.h>
@@ -73,6 +74,16 @@ TEST_F(CliTest, PrintsTheEngineWorksheetForTheSeed)
     EXPECT_EQ(sheet("binomials Bin8 --seed=4294967295").out,
         engine_sheet(FormSelection::form(8), 4294967295u));
     EXPECT_EQ(sheet("binomials none --seed 0").out, engine_sheet(FormSelection::none(), 0));
+
+    const std::pair<std::string, FormSelection> factoring_forms[]
+        = { { "EGF", FormSelection::form(1) }, { "PST", FormSelection::form(7) },
+              { "mixed", FormSelection::mixed() }, { "none", FormSelection::none() } };
+    for (const auto& [form, selection] : factoring_forms) {
+        Mt19937Source source(9);
+        EXPECT_EQ(sheet("factoring " + form + " --seed 9").out,
+            to_utf8(factoring({ .selection = selection }, source).text))
+            << form;
+    }
 }
 
 TEST_F(CliTest, FractionsDefaultToAdditionAndKeepTheFreshWindowSize)
@@ -147,6 +158,13 @@ TEST_F(CliTest, UsageErrorsNameTheBadValueAndTheChoices)
         { "binomials Bin1 --seed 12ab",
             "invalid seed '12ab' (a whole number from 0 to 4294967295)" },
         { "binomials Bin1 --seed", "option '--seed' needs a value" },
+        { "factoring",
+            "missing form for factoring (EGF, HGF, EGFGCF, HGFGCF, GCF, DOTS, PST, mixed, none)" },
+        { "factoring egf",
+            "unknown form 'egf' for factoring (EGF, HGF, EGFGCF, HGFGCF, GCF, DOTS, PST, mixed, "
+            "none)" },
+        { "factoring EGF --fraction-answers",
+            "--fraction-answers does not apply to factoring (only to equations)" },
         { "binomials Bin1 --format pdf", "unknown format 'pdf' (text, rtf)" },
         { "binomials Bin1 --fraction-answers",
             "--fraction-answers does not apply to binomials (only to equations)" },
@@ -180,6 +198,8 @@ TEST_F(CliTest, HelpAndVersion)
         std::string::npos)
         << help.out;
     EXPECT_NE(help.out.find("equations: EQ1..EQ6, mixed, none"), std::string::npos) << help.out;
+    EXPECT_NE(help.out.find("factoring: EGF, HGF, EGFGCF, HGFGCF, GCF, DOTS, PST, mixed, none"),
+        std::string::npos);
     const Outcome version = sheet("--version");
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out.rfind("quillora-sheet ", 0), 0u);
