@@ -1,6 +1,7 @@
 #include "dialog/catalogue.h"
 
 #include "families/binomials/binomials.h"
+#include "families/fraction_equations/fraction_equations.h"
 
 namespace quillora {
 
@@ -9,6 +10,13 @@ namespace {
 const std::vector<FamilyEntry>& entries()
 {
     static const std::vector<FamilyEntry> all = {
+        {
+            .name = "fraction-equations",
+            .forms = { "FB1", "FB2", "FB3", "FB4", "FB5" },
+            .default_form = std::nullopt,
+            .takes_fraction_answers = false,
+            .run = fraction_busters,
+        },
         {
             .name = "binomials",
             .forms = { "Bin1", "Bin2", "Bin3", "Bin4", "Bin5", "Bin6", "Bin7", "Bin8" },
