@@ -79,7 +79,9 @@ Text blanks(std::size_t n)
 // The value right-aligned in two characters (every value here is 1 to 15).
 Text field(int v)
 {
-    return v < 10 ? u" " + number_text(v) : number_text(v);
+    Text out = blanks(v < 10 ? 1 : 0);
+    out += number_text(v);
+    return out;
 }
 
 // Numerator or denominator line: the first field, then the second one after a fixed gap.
