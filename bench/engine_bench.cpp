@@ -31,8 +31,8 @@ void register_sheets()
             if (ticked && !family.takes_fraction_answers)
                 continue;
             for (const auto& [name, selection] : forms) {
-                const std::string label = std::string(family.name) + "/" + name
-                    + (ticked ? "/fraction-answers" : "");
+                const std::string label
+                    = std::string(family.name) + "/" + name + (ticked ? "/fraction-answers" : "");
                 benchmark::RegisterBenchmark(label.c_str(), sheet, &family,
                     ProblemOptions { .selection = selection, .fraction_answers_ok = ticked });
             }

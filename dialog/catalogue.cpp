@@ -1,9 +1,10 @@
 #include "dialog/catalogue.h"
 
 #include "families/binomials/binomials.h"
-#include "families/fractions/fractions.h"
 #include "families/equations/equations.h"
 #include "families/factoring/factoring.h"
+#include "families/fraction_equations/fraction_equations.h"
+#include "families/fractions/fractions.h"
 
 namespace quillora {
 
@@ -25,6 +26,13 @@ const std::vector<FamilyEntry>& entries()
             .default_form = std::nullopt,
             .takes_fraction_answers = true,
             .run = equations,
+        },
+        {
+            .name = "fraction-equations",
+            .forms = { "FB1", "FB2", "FB3", "FB4", "FB5" },
+            .default_form = std::nullopt,
+            .takes_fraction_answers = false,
+            .run = fraction_busters,
         },
         {
             .name = "binomials",

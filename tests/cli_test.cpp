@@ -3,9 +3,10 @@
 
 #include "dialog/random_source.h"
 #include "families/binomials/binomials.h"
-#include "families/fractions/fractions.h"
 #include "families/equations/equations.h"
 #include "families/factoring/factoring.h"
+#include "families/fraction_equations/fraction_equations.h"
+#include "families/fractions/fractions.h"
 #include "rtf/rtf_writer.h"
 
 #include <gtest/gtest.h>
@@ -130,6 +131,23 @@ TEST_F(CliTest, EquationsWithAndWithoutFractionAnswers)
     EXPECT_EQ(sheet("equations none --seed 0").out, engine(FormSelection::none(), false, 0));
 }
 
+TEST_F(CliTest, FractionEquationSheetsAsTextAndRichText)
+{
+    const std::pair<std::string, FormSelection> forms[]
+        = { { "FB1", FormSelection::form(1) }, { "FB5", FormSelection::form(5) },
+              { "mixed", FormSelection::mixed() }, { "none", FormSelection::none() } };
+    for (const auto& [form, selection] : forms) {
+        Mt19937Source source(4294967295u);
+        const RunResult result = fraction_busters({ .selection = selection }, source);
+        const Outcome text = sheet("fraction-equations " + form + " --seed 4294967295");
+        EXPECT_EQ(text.status, 0) << form;
+        EXPECT_EQ(text.out, to_utf8(result.text)) << form;
+        EXPECT_EQ(sheet("fraction-equations " + form + " --seed 4294967295 --format rtf").out,
+            worksheet_rtf(result.text, 10))
+            << form;
+    }
+}
+
 TEST_F(CliTest, ClockSeedIsReportedAndReproducible)
 {
     const Outcome run = sheet("binomials Bin3");
@@ -142,13 +160,20 @@ TEST_F(CliTest, ClockSeedIsReportedAndReproducible)
 TEST_F(CliTest, UsageErrorsNameTheBadValueAndTheChoices)
 {
     const std::pair<std::string, std::string> cases[] = {
-        { "", "missing family (equations, binomials)" },
-        { "algebra Bin1", "unknown family 'algebra' (equations, binomials)" },
+        { "", "missing family (fractions, equations, fraction-equations, binomials, factoring)" },
+        { "algebra Bin1",
+            "unknown family 'algebra' (fractions, equations, fraction-equations, binomials, "
+            "factoring)" },
         { "equations", "missing form for equations (EQ1..EQ6, mixed, none)" },
         { "equations EQ7", "unknown form 'EQ7' for equations (EQ1..EQ6, mixed, none)" },
         { "equations EQ2 --fraction-answers=1",
             "unknown option '--fraction-answers=1' (--fraction-answers, --seed, --format, "
             "--output, --help, --version)" },
+        { "fraction-equations", "missing form for fraction-equations (FB1..FB5, mixed, none)" },
+        { "fraction-equations FB6",
+            "unknown form 'FB6' for fraction-equations (FB1..FB5, mixed, none)" },
+        { "fraction-equations FB2 --fraction-answers",
+            "--fraction-answers does not apply to fraction-equations (only to equations)" },
         { "binomials", "missing form for binomials (Bin1..Bin8, mixed, none)" },
         { "binomials Bin9", "unknown form 'Bin9' for binomials (Bin1..Bin8, mixed, none)" },
         { "binomials Bin1 extra", "unexpected argument 'extra' (one family and one form)" },

@@ -1,0 +1,208 @@
+#include "families/fraction_equations/fraction_equations.h"
+
+#include <algorithm>
+#include <array>
+
+namespace quillora {
+
+namespace {
+
+constexpr std::array<Generator, 5> Forms = { FB1, FB2, FB3, FB4, FB5 };
+
+// Two em dashes: the bar of every stacked fraction.
+constexpr TextView Bar = u"\u2014\u2014";
+
+struct Fraction {
+    int num;
+    int den;
+};
+
+// Divides the fraction by the greatest common divisor, found by trying every k up to the smaller.
+void reduce(Fraction& q)
+{
+    int g = 1;
+    for (int k = 1; k <= std::min(q.num, q.den); ++k) {
+        if (q.num % k == 0 && q.den % k == 0)
+            g = k;
+    }
+    q.num /= g;
+    q.den /= g;
+}
+
+// Numerator 1 to 15 then denominator 2 to 15, as drawn.
+Fraction draw_pair(Frame& f)
+{
+    const int num = f.draw(15, 1);
+    const int den = f.draw(14, 2);
+    return { num, den };
+}
+
+// A fraction in lowest terms that is not a whole number; pairs that fail are drawn again.
+Fraction reduced_fraction(Frame& f)
+{
+    for (;;) {
+        Fraction q = draw_pair(f);
+        if (q.num == q.den)
+            continue;
+        reduce(q);
+        if (q.den != 1)
+            return q;
+    }
+}
+
+struct FractionPair {
+    Fraction first;
+    Fraction second;
+};
+
+// Two such fractions; if either fails, all four values are drawn again.
+FractionPair reduced_fractions(Frame& f)
+{
+    for (;;) {
+        FractionPair p;
+        p.first = draw_pair(f);
+        p.second = draw_pair(f);
+        if (p.first.num == p.first.den || p.second.num == p.second.den)
+            continue;
+        reduce(p.first);
+        reduce(p.second);
+        if (p.first.den != 1 && p.second.den != 1)
+            return p;
+    }
+}
+
+Text blanks(std::size_t n)
+{
+    return Text(n, u' ');
+}
+
+// The value right-aligned in two characters (every value here is 1 to 15).
+Text field(int v)
+{
+    Text out = blanks(v < 10 ? 1 : 0);
+    out += number_text(v);
+    return out;
+}
+
+// Numerator or denominator line: the first field, then the second one after a fixed gap.
+void field_line(Frame& f, int first, std::size_t gap, int second)
+{
+    f.append(field(first), blanks(gap), field(second), u"\n");
+}
+
+// "x" for 1, "-x" for -1, otherwise the coefficient followed by "x".
+Text x_term(int k)
+{
+    if (k == 1)
+        return u"x";
+    if (k == -1)
+        return u"-x";
+    return number_text(k) + u"x";
+}
+
+} // namespace
+
+void FB1(Frame& f)
+{
+    const Text indent = blanks(f.problem_line().size());
+    const Fraction q = reduced_fraction(f);
+    const int c = f.draw(201, -100);
+    f.append(field(q.num), u"\n");
+    f.append(indent, Bar, u"x = ", c, u"\n");
+    f.append(indent, field(q.den), u"\n");
+    f.commit();
+}
+
+void FB2(Frame& f)
+{
+    const Text indent = blanks(f.problem_line().size());
+    const Fraction q = reduced_fraction(f);
+    const int c = f.draw(100, 1);
+    const int d = f.draw(201, -100);
+    f.append(field(q.num), u"\n");
+    f.append(indent, Bar, u"x", f.sign(), c, u" = ", d, u"\n");
+    f.append(indent, field(q.den), u"\n");
+    f.commit();
+}
+
+void FB3(Frame& f)
+{
+    // The gap equals "x" and the sign between the two bars.
+    constexpr std::size_t Gap = 4;
+    const Text indent = blanks(f.problem_line().size());
+    const auto [ab, cd] = reduced_fractions(f);
+    const int e = f.draw(201, -100);
+    field_line(f, ab.num, Gap, cd.num);
+    f.append(indent, Bar, u"x", f.sign(), Bar, u" = ", e, u"\n");
+    f.append(indent);
+    field_line(f, ab.den, Gap, cd.den);
+    f.commit();
+}
+
+void FB4(Frame& f)
+{
+    // The gap equals "x", the sign, c and the equals string, for c below 100.
+    constexpr std::size_t Gap = 9;
+    const Text indent = blanks(f.problem_line().size());
+    const auto [ab, de] = reduced_fractions(f);
+    const int c = f.draw(100, 1);
+    const int last = f.draw(100, 1);
+    field_line(f, ab.num, Gap, de.num);
+    f.append(indent, Bar, u"x", f.sign(), c, c < 10 ? u"  = " : u" = ");
+    f.append(Bar, u"x", f.sign(), last, u"\n");
+    f.append(indent);
+    field_line(f, ab.den, Gap, de.den);
+    f.commit();
+}
+
+void FB5(Frame& f)
+{
+    // The left part is padded to this width so that the right bar starts 16 after the left one.
+    constexpr std::size_t LeftWidth = 13;
+    constexpr std::size_t Gap = 14;
+    const Text indent = blanks(f.problem_line().size());
+    const auto [ab, ef] = reduced_fractions(f);
+    int c = 0;
+    int g = 0;
+    do {
+        c = f.draw(31, -15);
+        g = f.draw(31, -15);
+    } while (c == 0 || g == 0);
+    const int d = f.draw(100, 1);
+    const int h = f.draw(100, 1);
+
+    field_line(f, ab.num, Gap, ef.num);
+    f.append(indent);
+    Text line = Text(Bar) + u"(" + x_term(c) + Text(f.sign()) + number_text(d) + u")";
+    if (line.size() < LeftWidth)
+        line += blanks(LeftWidth - line.size());
+    line += u" = ";
+    line += Text(Bar) + u"(" + x_term(g) + Text(f.sign()) + number_text(h) + u")";
+    f.append(line, u"\n");
+    f.append(indent);
+    field_line(f, ab.den, Gap, ef.den);
+    f.commit();
+}
+
+const FamilyFrame& fraction_equations_family()
+{
+    static const FamilyFrame family {
+        .font_size = 10.0,
+        .title = u"Solving Linear Equations",
+        .title_line_feeds = 4,
+        .count = 10,
+        .literal_below_10 = u".)    ",
+        .literal_from_10 = u".)   ",
+        .forms = Forms,
+        // one problem per row, three line feeds after each
+        .layout = { .column_width = 0, .line_feeds = 3 },
+    };
+    return family;
+}
+
+RunResult fraction_busters(const ProblemOptions& options, RandomSource& random)
+{
+    return run_frame(fraction_equations_family(), options, random);
+}
+
+} // namespace quillora
