@@ -171,6 +171,73 @@ private slots:
         QCOMPARE(child<QRadioButton>(m_dialog.get(), "optBin5")->isChecked(), true);
     }
 
+    void everyFamilyReachesTheWorksheetWindow_data()
+    {
+        QTest::addColumn<QString>("familyOption");
+        QTest::addColumn<QString>("formOption");
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<QString>("form");
+        QTest::addColumn<bool>("fractionAnswers");
+        QTest::addColumn<double>("size");
+        // A fresh worksheet window has 9.75 points, which the fraction family keeps.
+        QTest::newRow("fractions") << "optFractions"
+                                   << "optDiv"
+                                   << "fractions"
+                                   << "division" << false << 9.75;
+        QTest::newRow("equations") << "optEquations"
+                                   << "optEQ6"
+                                   << "equations"
+                                   << "EQ6" << true << 12.0;
+        QTest::newRow("fraction equations") << "optFB"
+                                            << "optFB4"
+                                            << "fraction-equations"
+                                            << "FB4" << false << 10.0;
+        QTest::newRow("binomials") << "optMultBin"
+                                   << "optBinMixed"
+                                   << "binomials"
+                                   << "mixed" << false << 12.0;
+        QTest::newRow("factoring") << "optFactoring"
+                                   << "optHGFGCF"
+                                   << "factoring"
+                                   << "HGFGCF" << false << 12.0;
+    }
+    void everyFamilyReachesTheWorksheetWindow()
+    {
+        QFETCH(QString, familyOption);
+        QFETCH(QString, formOption);
+        QFETCH(QString, family);
+        QFETCH(QString, form);
+        QFETCH(bool, fractionAnswers);
+        QFETCH(double, size);
+        QTest::mouseClick(m_dialog->findChild<QAbstractButton*>(familyOption), Qt::LeftButton);
+        QTest::mouseClick(m_dialog->findChild<QAbstractButton*>(formOption), Qt::LeftButton);
+        if (fractionAnswers)
+            QTest::mouseClick(child<QCheckBox>(m_dialog.get(), "chkFracOK"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(m_dialog.get(), "cmdMake"), Qt::LeftButton);
+
+        const FamilyEntry* entry = find_family(family.toStdString());
+        QVERIFY(entry);
+        const ProblemOptions options { *parse_form(*entry, form.toStdString()), fractionAnswers };
+        Mt19937Source random(m_dialog->lastSeed());
+        const RunResult expected = entry->run(options, random);
+        QTextEdit* box = m_main->worksheetWindow()->textBox();
+        QCOMPARE(box->toPlainText(), QString::fromStdU16String(expected.text));
+        QCOMPARE(box->font().pointSizeF(), size);
+        QVERIFY(m_main->isVisible());
+    }
+
+    // The fraction family has no size of its own: it keeps what the last run set.
+    void fractionsKeepTheWindowsSize()
+    {
+        QTest::mouseClick(child<QRadioButton>(m_dialog.get(), "optFB"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(m_dialog.get(), "cmdMake"), Qt::LeftButton);
+        QTest::mouseClick(child<QRadioButton>(m_dialog.get(), "optFractions"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(m_dialog.get(), "cmdMake"), Qt::LeftButton);
+        QTextEdit* box = m_main->worksheetWindow()->textBox();
+        QVERIFY(box->toPlainText().startsWith(QStringLiteral("Fractions\n")));
+        QCOMPARE(box->font().pointSizeF(), 10.0);
+    }
+
     void quitAsksTheProgramToEnd()
     {
         QSignalSpy quit(m_dialog.get(), &ProblemDialog::quitRequested);
