@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build run test bench format clean
+.PHONY: all deps build run test test-sanitize bench format clean
 
 all: build
 
@@ -22,6 +22,16 @@ run: build
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# The whole suite again with AddressSanitizer and UndefinedBehaviorSanitizer; any report fails.
+SANITIZE_ENV = ASAN_OPTIONS=halt_on_error=1:abort_on_error=1 \
+	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0
+
+test-sanitize: deps
+	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILLORA_SANITIZE=ON
+	cmake --build build-asan -j $(JOBS)
+	cd build-asan && $(SANITIZE_ENV) ctest --output-on-failure -j $(JOBS)
+
 bench: deps
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release
 	cmake --build build-bench -j $(JOBS) --target quillora-bench
@@ -31,4 +41,4 @@ format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) build-bench
+	rm -rf $(BUILD) build-bench build-asan
