@@ -1,6 +1,7 @@
 #include "app/CommonDialog.h"
 
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -24,10 +25,15 @@ QString CommonDialog::chooseSaveFile(QWidget* parent)
 QString QtCommonDialog::askSaveFileName(QWidget* parent, const QString& offered)
 {
     QFileDialog dialog(parent, QStringLiteral("Save"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(QStringLiteral("All Files (*.*)"));
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    // The caption's "*.*" stands for every file; as a pattern it would hide names without a
+    // dot, so the list shows every file.
+    if (auto* model = dialog.findChild<QFileSystemModel*>())
+        model->setNameFilters({});
     if (!offered.isEmpty())
         dialog.selectFile(offered);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

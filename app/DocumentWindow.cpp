@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QFont>
 #include <QResizeEvent>
+#include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextEdit>
 
@@ -67,6 +68,9 @@ void DocumentWindow::setFontSize(double pointSize)
 
 void DocumentWindow::replaceText(const QString& text)
 {
+    // New text takes the format at the cursor; drop any the user pasted so the worksheet is in
+    // the box's own face and size.
+    m_rtfText->setCurrentCharFormat(QTextCharFormat());
     m_rtfText->setPlainText(text);
 }
 

@@ -320,12 +320,13 @@ void ProblemDialog::runFamily(const Family& family)
         options.selection = FormSelection::mixed();
     options.fraction_answers_ok = entry->takes_fraction_answers && m_chkFracOK->isChecked();
 
+    // The frame's order: the size step (which loads the windows), the seed, the worksheet, then
+    // the hand-over with the dialog left as it is.
+    if (entry->font_size)
+        m_target->setWorksheetFontSize(*entry->font_size);
     m_lastSeed = clock_seed();
     Mt19937Source random(m_lastSeed);
     const RunResult result = entry->run(options, random);
-
-    if (result.font_size)
-        m_target->setWorksheetFontSize(*result.font_size);
     m_target->showMainWindow();
     m_target->replaceWorksheetText(QString::fromStdU16String(result.text));
 }

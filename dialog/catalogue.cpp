@@ -19,6 +19,7 @@ const std::vector<FamilyEntry>& entries()
             .default_form = DefaultFractionForm,
             .takes_fraction_answers = false,
             .run = fractions,
+            .font_size = std::nullopt,
         },
         {
             .name = "equations",
@@ -26,6 +27,7 @@ const std::vector<FamilyEntry>& entries()
             .default_form = std::nullopt,
             .takes_fraction_answers = true,
             .run = equations,
+            .font_size = equations_family().font_size,
         },
         {
             .name = "fraction-equations",
@@ -33,6 +35,7 @@ const std::vector<FamilyEntry>& entries()
             .default_form = std::nullopt,
             .takes_fraction_answers = false,
             .run = fraction_busters,
+            .font_size = fraction_equations_family().font_size,
         },
         {
             .name = "binomials",
@@ -40,6 +43,7 @@ const std::vector<FamilyEntry>& entries()
             .default_form = std::nullopt,
             .takes_fraction_answers = false,
             .run = multiply_binomials,
+            .font_size = binomials_family().font_size,
         },
         {
             .name = "factoring",
@@ -47,6 +51,7 @@ const std::vector<FamilyEntry>& entries()
             .default_form = std::nullopt,
             .takes_fraction_answers = false,
             .run = factoring,
+            .font_size = factoring_family().font_size,
         },
     };
     return all;

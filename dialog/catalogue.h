@@ -22,6 +22,9 @@ struct FamilyEntry {
     /// Whether the "Fraction Answers OK" box applies.
     bool takes_fraction_answers = false;
     RunResult (*run)(const ProblemOptions&, RandomSource&);
+    /// The point size a run gives the worksheet window before it draws, or none when the family
+    /// keeps the window's size; always the size its RunResult carries.
+    std::optional<double> font_size;
 };
 
 /// Every family that can be made, in the dialog's order.

@@ -1,3 +1,4 @@
+#include "dialog/catalogue.h"
 #include "dialog/frame.h"
 #include "families/binomials/binomials.h"
 #include "scripted.h"
@@ -132,4 +133,13 @@ TEST(Text, NumberTextIsPlainDecimal)
     EXPECT_EQ(to_utf8(u"x\u00B2 \u2014\u2022\u00F7"), "x\xC2\xB2 \xE2\x80\x94\xE2\x80\xA2\xC3\xB7");
     EXPECT_EQ(to_utf8(u"\U0001F600"), "\xF0\x9F\x98\x80");
     EXPECT_EQ(to_utf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
+}
+
+// The dialog sets the size before the run draws, from the catalogue; it must be the run's own.
+TEST(Catalogue, SizeBeforeTheRunIsTheRunsSize)
+{
+    for (const FamilyEntry& family : families()) {
+        Mt19937Source source(5);
+        EXPECT_EQ(family.font_size, family.run({}, source).font_size) << family.name;
+    }
 }

@@ -1,6 +1,7 @@
 // The main window: its stored geometry, its numbered windows and the worksheet window, and the
 // document window's layout.
 
+#include "app/DocumentExport.h"
 #include "app/DocumentWindow.h"
 #include "app/MainWindow.h"
 #include "app/Module1.h"
@@ -14,7 +15,9 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextCharFormat>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolBar>
 
 #include <memory>
@@ -203,7 +206,7 @@ private slots:
         QCOMPARE(m_main->worksheetWindow()->textBox()->toPlainText(), QStringLiteral("second"));
     }
 
-    // "Quit" leaves without closing any window, so a moved main window is not saved.
+    // "Quit" ends the event loop without closing any window, so a moved main window is not saved.
     void quitSavesNothing()
     {
         storeGeometry("1500", "1500", "9000", "6000");
@@ -214,8 +217,30 @@ private slots:
         QTest::mouseClick(child<QPushButton>(dialog, "cmdMake"), Qt::LeftButton);
         QVERIFY(module.mainWindow()->isVisible());
         module.mainWindow()->move(400, 400);
-        QTest::mouseClick(child<QPushButton>(dialog, "Command1"), Qt::LeftButton);
+        QTimer::singleShot(0, dialog, [dialog] {
+            QTest::mouseClick(child<QPushButton>(dialog, "Command1"), Qt::LeftButton);
+        });
+        QTimer::singleShot(5000, [] { QCoreApplication::exit(1); }); // "Quit" did not end it
+        QCOMPARE(QCoreApplication::exec(), 0);
         QCOMPARE(storedGeometry(), (QStringList { "1500", "1500", "9000", "6000" }));
+        QVERIFY(module.mainWindow()->isVisible());
+    }
+
+    // A run drops what the user pasted: the worksheet is in the box's face at the family's size.
+    void runDropsPastedFormats()
+    {
+        handOver(*m_main, QStringLiteral("first"));
+        QTextEdit* box = m_main->worksheetWindow()->textBox();
+        QTextCharFormat pasted;
+        pasted.setFontFamilies({ QStringLiteral("Liberation Sans") });
+        pasted.setFontPointSize(18);
+        box->textCursor().insertText(QStringLiteral("pasted"), pasted);
+        handOver(*m_main, QStringLiteral("second\nsheet"));
+        const std::vector<TextRun> runs = textRuns(*box->document());
+        QCOMPARE(runs.size(), std::size_t(1));
+        QCOMPARE(
+            QString::fromStdU16String(runs.front().font_family), QStringLiteral("Courier New"));
+        QCOMPARE(runs.front().point_size, 12.0);
     }
 
     void boxKeepsItsBorder_data()

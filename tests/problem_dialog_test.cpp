@@ -23,6 +23,25 @@
 using namespace quillora;
 using namespace quillora::test;
 
+namespace {
+
+// Records the hand-over steps in the order a run makes them.
+class RecordingTarget final : public WorksheetTarget {
+public:
+    QStringList steps;
+    void setWorksheetFontSize(double size) override
+    {
+        steps << QStringLiteral("size %1").arg(size);
+    }
+    void showMainWindow() override { steps << QStringLiteral("show"); }
+    void replaceWorksheetText(const QString& text) override
+    {
+        steps << QStringLiteral("text ") + text.left(text.indexOf(QLatin1Char('\n')));
+    }
+};
+
+} // namespace
+
 class ProblemDialogTest : public QObject {
     Q_OBJECT
 
@@ -236,6 +255,27 @@ private slots:
         QTextEdit* box = m_main->worksheetWindow()->textBox();
         QVERIFY(box->toPlainText().startsWith(QStringLiteral("Fractions\n")));
         QCOMPARE(box->font().pointSizeF(), 10.0);
+    }
+
+    void handOverFollowsTheFramesOrder_data()
+    {
+        QTest::addColumn<QString>("familyOption");
+        QTest::addColumn<QStringList>("steps");
+        QTest::newRow("binomials")
+            << "optMultBin" << QStringList { "size 12", "show", "text Multiplying Binomials" };
+        QTest::newRow("fraction equations")
+            << "optFB" << QStringList { "size 10", "show", "text Solving Linear Equations" };
+        QTest::newRow("fractions") << "optFractions" << QStringList { "show", "text Fractions" };
+    }
+    void handOverFollowsTheFramesOrder()
+    {
+        QFETCH(QString, familyOption);
+        RecordingTarget target;
+        ProblemDialog dialog(&target);
+        dialog.show();
+        QTest::mouseClick(dialog.findChild<QAbstractButton*>(familyOption), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(&dialog, "cmdMake"), Qt::LeftButton);
+        QTEST(target.steps, "steps");
     }
 
     void quitAsksTheProgramToEnd()
