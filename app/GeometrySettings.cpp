@@ -3,10 +3,10 @@
 #include "dialog/Twips.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QString>
 #include <QVariant>
 
@@ -23,9 +23,9 @@ namespace {
 // regular file.
 QString storeFileName(bool writing)
 {
-    const QString home = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    if (home.isEmpty())
-        return QString();
+    // The folder as QSettings finds it (a relative one from the current folder).
+    const QString config = QFile::decodeName(qgetenv("XDG_CONFIG_HOME"));
+    const QString home = config.isEmpty() ? QDir::homePath() + QStringLiteral("/.config") : config;
     const QString name = home + QStringLiteral("/Quillora/Quillora.ini");
     const QFileInfo file(name);
     const QFileInfo lock(name + QStringLiteral(".lock"));
