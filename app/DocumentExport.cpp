@@ -55,9 +55,11 @@ std::vector<TextRun> textRuns(const QTextDocument& document)
     const QFont defaultFont = document.defaultFont();
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         if (block != document.begin()) {
-            TextRun feed = runs.empty() ? runFor(block.charFormat(), defaultFont) : runs.back();
-            feed.text = Text(1, u'\n');
-            append(runs, std::move(feed));
+            // The paragraph end takes the format before it, so it extends that run. Only the
+            // text is added: copying the run would copy all its text at every paragraph.
+            if (runs.empty())
+                runs.push_back(runFor(block.charFormat(), defaultFont));
+            runs.back().text += u'\n';
         }
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
@@ -107,6 +109,11 @@ QString writeFile(const QString& fileName, const QByteArray& bytes)
             return device.errorString();
         return writeAll(device, bytes);
     }
+    // A file its owner marked read-only is not replaced, even by a user the bits do not stop.
+    constexpr QFileDevice::Permissions writable
+        = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    if (info.isFile() && !(info.permissions() & writable))
+        return QStringLiteral("The file is read-only");
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return file.errorString();

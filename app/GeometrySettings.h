@@ -13,8 +13,11 @@ public:
     static constexpr int DefaultWidth = 6500;
     static constexpr int DefaultHeight = 6500;
 
-    /// The stored values; an absent key or a value that is not a number gives the default.
+    /// The stored values. An absent key, a value that is not a finite number, a position beyond
+    /// ±32,767 pixels or a size outside 1 to 32,767 pixels gives that value's default. A store
+    /// that cannot be read gives every default.
     static QRect load();
+    /// Stores the values; a store that cannot be written is left as it is, silently.
     static void save(const QRect& twips);
 };
 

@@ -50,6 +50,13 @@ TEST(RtfWriter, NonAsciiAsUnicodeWithWindows1252Fallback)
         "\\u-10179?\\u-8704?}\n");
 }
 
+TEST(RtfWriter, ControlCharactersAreKeptAsUnicode)
+{
+    // Not every reader keeps them, but the file holds what the document holds.
+    EXPECT_EQ(body(worksheet_rtf(std::u16string(u"a\0b\x07\x1f\x7f\x9f", 7), 12)),
+        "\\f0\\fs24\\b0\\i0\\ulnone a\\u0\\'00b\\u7\\'07\\u31\\'1f\\u127\\'7f\\u159?}\n");
+}
+
 TEST(RtfWriter, RunsCarryFontSizeAndStyle)
 {
     const std::string rtf = write_rtf({
