@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build run test test-sanitize bench format clean
+.PHONY: all deps build run test test-sanitize bench bench-windows bench-startup bench-make-it format clean
 
 all: build
 
@@ -36,6 +36,27 @@ bench: deps
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release
 	cmake --build build-bench -j $(JOBS) --target quillora-bench
 	build-bench/bench/quillora-bench --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
+	$(MAKE) --no-print-directory bench-windows
+
+# The window program's figures, each in its own X server: start-up against a minimal Qt program
+# (20 runs each, alternating), and "Make It!" from the click to the painted worksheet.
+XVFB = xvfb-run -a -s "-screen 0 1280x1024x24"
+
+bench-windows: bench-startup bench-make-it
+
+build-bench/CMakeCache.txt:
+	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release
+
+bench-startup: deps build-bench/CMakeCache.txt
+	cmake --build build-bench -j $(JOBS) --target quillora minimal-dialog
+	$(XVFB) python3 bench/startup/measure.py build-bench/app/quillora \
+		build-bench/bench/startup/minimal-dialog --runs 20
+
+bench-make-it: deps build-bench/CMakeCache.txt
+	cmake --build build-bench -j $(JOBS) --target make_it_bench
+	mkdir -p build-bench/xdg-make-it
+	XDG_CONFIG_HOME=$(CURDIR)/build-bench/xdg-make-it QT_QPA_PLATFORM=xcb LANG=C.UTF-8 \
+		$(XVFB) build-bench/bench/make_it/make_it_bench
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

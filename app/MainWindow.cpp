@@ -152,6 +152,8 @@ bool MainWindow::event(QEvent* event)
     case QEvent::Resize:
     case QEvent::Show:
     case QEvent::WindowActivate:
+    case QEvent::WindowStateChange:
+        activatePendingWorksheet();
         if (m_pendingOuterSize && isVisible()) {
             const QSize frame = frameGeometry().size() - size();
             if (!frame.isNull()) {
@@ -182,6 +184,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
             saveGeometryToSettings();
         m_pendingOuterSize.reset();
         m_worksheet = nullptr;
+        m_pendingActive = nullptr;
         m_mdiArea->closeAllSubWindows();
         m_loaded = false;
     }
@@ -223,7 +226,7 @@ DocumentWindow* MainWindow::worksheetWindow()
 DocumentWindow* MainWindow::activeDocument() const
 {
     // The current window, not the active one: the MDI area loses focus to the menu.
-    QMdiSubWindow* sub = m_mdiArea->currentSubWindow();
+    QMdiSubWindow* sub = m_pendingActive ? m_pendingActive.data() : m_mdiArea->currentSubWindow();
     return sub ? qobject_cast<DocumentWindow*>(sub->widget()) : nullptr;
 }
 
@@ -242,9 +245,22 @@ void MainWindow::replaceWorksheetText(const QString& text)
 {
     DocumentWindow* worksheet = worksheetWindow();
     worksheet->replaceText(text);
-    // Save and Print act on the active window: make it the worksheet just made.
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(worksheet->parentWidget()))
+    // Save and Print act on the active window: make it the worksheet just made. A minimized
+    // main window refuses to activate a child (and restores the previous one when it is
+    // restored), so the activation then waits until the window is restored.
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(worksheet->parentWidget())) {
         m_mdiArea->setActiveSubWindow(sub);
+        m_pendingActive = m_mdiArea->currentSubWindow() == sub ? nullptr : sub;
+    }
+}
+
+void MainWindow::activatePendingWorksheet()
+{
+    if (!m_pendingActive || isMinimized())
+        return;
+    m_mdiArea->setActiveSubWindow(m_pendingActive);
+    if (m_mdiArea->currentSubWindow() == m_pendingActive)
+        m_pendingActive = nullptr;
 }
 
 void MainWindow::setCommonDialog(CommonDialog* dialog)

@@ -11,6 +11,7 @@
 class QAction;
 class QLabel;
 class QMdiArea;
+class QMdiSubWindow;
 
 namespace quillora {
 
@@ -60,6 +61,7 @@ private:
     void restoreGeometryFromSettings();
     void saveGeometryToSettings();
     DocumentWindow* addDocumentWindow();
+    void activatePendingWorksheet();
     void updateClock();
 
     QMdiArea* m_mdiArea;
@@ -67,6 +69,8 @@ private:
     QLabel* m_date;
     QLabel* m_time;
     QPointer<DocumentWindow> m_worksheet;
+    // The worksheet window to make active once the main window is no longer minimized.
+    QPointer<QMdiSubWindow> m_pendingActive;
     std::int32_t m_documentCounter = 0;
     bool m_loaded = false;
     // The stored outer size, until the window manager's frame is known and it can be applied.

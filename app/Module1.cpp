@@ -18,12 +18,33 @@ Module1::~Module1()
 
 void Module1::start()
 {
-    m_main = std::make_unique<MainWindow>();
-    m_dialog = std::make_unique<ProblemDialog>(m_main.get());
+    m_dialog = std::make_unique<ProblemDialog>(this);
     // "&Quit" leaves the event loop at once: no window is asked to close, so none saves anything.
     QObject::connect(
         m_dialog.get(), &ProblemDialog::quitRequested, [] { QCoreApplication::exit(0); });
     m_dialog->show();
+}
+
+MainWindow* Module1::mainWindow()
+{
+    if (!m_main)
+        m_main = std::make_unique<MainWindow>();
+    return m_main.get();
+}
+
+void Module1::setWorksheetFontSize(double pointSize)
+{
+    mainWindow()->setWorksheetFontSize(pointSize);
+}
+
+void Module1::showMainWindow()
+{
+    mainWindow()->showMainWindow();
+}
+
+void Module1::replaceWorksheetText(const QString& text)
+{
+    mainWindow()->replaceWorksheetText(text);
 }
 
 } // namespace quillora

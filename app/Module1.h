@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dialog/WorksheetTarget.h"
+
 #include <memory>
 
 namespace quillora {
@@ -7,17 +9,22 @@ namespace quillora {
 class MainWindow;
 class ProblemDialog;
 
-/// Start-up: holds the program's two long-lived windows. The main window is created but not
-/// loaded or shown; only the problem dialog is shown.
-class Module1 {
+/// Start-up: holds the program's two long-lived windows. Only the problem dialog is shown. The
+/// main window is created, neither loaded nor shown, when first needed (the first worksheet),
+/// so that building its menus, icons and clock does not delay the dialog's first paint.
+class Module1 : public WorksheetTarget {
 public:
     Module1();
-    ~Module1();
+    ~Module1() override;
 
     void start();
 
-    MainWindow* mainWindow() const { return m_main.get(); }
+    MainWindow* mainWindow();
     ProblemDialog* dialog() const { return m_dialog.get(); }
+
+    void setWorksheetFontSize(double pointSize) override;
+    void showMainWindow() override;
+    void replaceWorksheetText(const QString& text) override;
 
 private:
     std::unique_ptr<MainWindow> m_main;
