@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build run test bench format clean
+.PHONY: all deps build run test bench soak format clean
 
 all: build
 
@@ -26,6 +26,12 @@ bench: deps
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release
 	cmake --build build-bench -j $(JOBS) --target quillora-bench
 	build-bench/bench/quillora-bench --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
+
+# Every form of every family, 1,000,000 problems each, through the invariant checks.
+soak: deps
+	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+	cmake --build build-bench -j $(JOBS) --target quillora-soak
+	build-bench/tests/quillora-soak --problems 1000000
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
