@@ -37,16 +37,21 @@ public:
         : m_source(seed)
     {
     }
-    float next() override
-    {
-        ++m_draws;
-        return m_source.next();
-    }
-    long draws() const { return m_draws; }
+    /// Values handed out so far.
+    long draws() const { return m_filled - static_cast<long>(buffered()); }
 
 private:
+    void refill() override
+    {
+        for (float& value : m_block)
+            value = m_source.next();
+        m_filled += static_cast<long>(m_block.size());
+        set_block(m_block.data(), m_block.data() + m_block.size());
+    }
+
     Mt19937Source m_source;
-    long m_draws = 0;
+    std::array<float, 64> m_block {};
+    long m_filled = 0;
 };
 
 /// Draws of a problem whose first attempt is accepted, and draws added by each redrawn attempt
