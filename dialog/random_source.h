@@ -75,9 +75,11 @@ private:
 inline int draw(RandomSource& random, int n, int m)
 {
     const double x = n * static_cast<double>(random.next());
-    // floor for any x in int range: truncation, one less for a negative non-integer
+    // floor: truncation where x >= 0 (every draw of the families, where n is a positive
+    // constant), else one less for a negative non-integer
     int t = static_cast<int>(x);
-    t -= static_cast<double>(t) > x;
+    if (!(x >= 0))
+        t -= static_cast<double>(t) > x;
     return t + m;
 }
 

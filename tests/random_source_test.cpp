@@ -26,14 +26,15 @@ TEST(RandomSource, ProductionValuesAreTheTop24BitsOfMt19937)
 
 TEST(RandomSource, DrawIsTheFloorOfTheDoubleProduct)
 {
-    // every r on a fine grid, and the values next to integer products
+    // every r on a fine grid and the values next to integer products; negative n as well,
+    // where truncation alone would round up
     std::vector<float> values;
     for (int k = 0; k < (1 << 24); k += 4099)
         values.push_back(static_cast<float>(k) * 0x1p-24f);
     values.push_back(0x1p-24f * 16777215);
     values.push_back(0.5f);
     values.push_back(std::nextafter(0.5f, 0.0f));
-    for (const int n : { 1, 2, 6, 15, 101, 201, 401 }) {
+    for (const int n : { 1, 2, 6, 15, 101, 201, 401, -3, -101 }) {
         ScriptedSource source(values);
         for (const float r : values)
             ASSERT_EQ(

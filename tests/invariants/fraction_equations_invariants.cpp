@@ -8,11 +8,19 @@ namespace quillora::invariants {
 
 namespace {
 
-std::string with_hash_bars(std::string line)
+std::string with_hash_bars(const std::string& line)
 {
-    for (auto at = line.find("\u2014"); at != std::string::npos; at = line.find("\u2014", at))
-        line.replace(at, 3, "#");
-    return line;
+    const std::string bar = "\u2014";
+    std::string out;
+    for (std::size_t at = 0; at < line.size();) {
+        if (line.compare(at, bar.size(), bar) == 0) {
+            out += '#';
+            at += bar.size();
+        } else {
+            out += line[at++];
+        }
+    }
+    return out;
 }
 
 // Reads a two-character field: one blank and a digit 1 to 9, or 10 to 15.

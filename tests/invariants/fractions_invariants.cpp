@@ -76,7 +76,10 @@ std::vector<FractionExercise> fraction_exercises(const Text& text, Report& repor
             const std::size_t c = 23 * i; // character 1 of the block
             const int n = static_cast<int>(4 * row + i + 1);
             const std::string where = "fractions: exercise " + std::to_string(n) + ": ";
-            if (top.substr(c, 4) != (n < 10 ? u" " : u"") + number_text(n) + u".)")
+            Text number = n < 10 ? Text(u" ") : Text();
+            append_number(number, n);
+            number += u".)";
+            if (top.substr(c, 4) != number)
                 report.fail(where + "number");
             if (!(blanks(top, c + 10, c + 15) && blanks(top, c + 17, c + 23))
                 || !(blanks(middle, c, c + 8) && blanks(middle, c + 10, c + 12)
