@@ -22,10 +22,14 @@ run: build
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# Engine sheet and floor per form (medians of 10 runs, see bench/README.md), then the
+# command-line batch of 1,000 worksheets.
 bench: deps
-	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release
-	cmake --build build-bench -j $(JOBS) --target quillora-bench
-	build-bench/bench/quillora-bench --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
+	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+	cmake --build build-bench -j $(JOBS) --target quillora-bench quillora-sheet
+	build-bench/bench/quillora-bench --benchmark_repetitions=10 --benchmark_min_time=0.1 \
+	    --benchmark_report_aggregates_only=true
+	bench/cli_batch.sh build-bench
 
 # Every form of every family, 1,000,000 problems each, through the invariant checks.
 soak: deps
