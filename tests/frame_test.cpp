@@ -4,9 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include <array>
+#include <cmath>
 
 using namespace quillora;
 using namespace quillora::test;
