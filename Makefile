@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build run test test-sanitize bench bench-windows bench-startup bench-make-it format clean
+.PHONY: all deps build run test test-sanitize bench bench-windows bench-startup bench-make-it soak format clean
 
 all: build
 
@@ -32,12 +32,6 @@ test-sanitize: deps
 	cmake --build build-asan -j $(JOBS)
 	cd build-asan && $(SANITIZE_ENV) ctest --output-on-failure -j $(JOBS)
 
-bench: deps
-	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release
-	cmake --build build-bench -j $(JOBS) --target quillora-bench
-	build-bench/bench/quillora-bench --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
-	$(MAKE) --no-print-directory bench-windows
-
 # The window program's figures, each in its own X server: start-up against a minimal Qt program
 # (20 runs each, alternating), and "Make It!" from the click to the painted worksheet.
 XVFB = xvfb-run -a -s "-screen 0 1280x1024x24"
@@ -57,6 +51,22 @@ bench-make-it: deps build-bench/CMakeCache.txt
 	mkdir -p build-bench/xdg-make-it
 	XDG_CONFIG_HOME=$(CURDIR)/build-bench/xdg-make-it QT_QPA_PLATFORM=xcb LANG=C.UTF-8 \
 		$(XVFB) build-bench/bench/make_it/make_it_bench
+
+# Engine sheet and floor per form (medians of 10 runs, see bench/README.md), then the
+# command-line batch of 1,000 worksheets.
+bench: deps
+	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+	cmake --build build-bench -j $(JOBS) --target quillora-bench quillora-sheet
+	build-bench/bench/quillora-bench --benchmark_repetitions=10 --benchmark_min_time=0.1 \
+	    --benchmark_report_aggregates_only=true
+	bench/cli_batch.sh build-bench
+	$(MAKE) --no-print-directory bench-windows
+
+# Every form of every family, 1,000,000 problems each, through the invariant checks.
+soak: deps
+	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+	cmake --build build-bench -j $(JOBS) --target quillora-soak
+	build-bench/tests/quillora-soak --problems 1000000
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -1,25 +1,104 @@
-// Time to build one whole worksheet, per family and form, with the production random source.
+// Time to build one whole worksheet, per family and form, with the production random source,
+// next to a floor that seeds the same source, makes the same number of draws and appends the
+// same number of characters with no logic. Both cycle through the same seeds.
 
 #include "dialog/catalogue.h"
 
 #include <benchmark/benchmark.h>
 
+#include <array>
+#include <bit>
+#include <cstdint>
+
 #include <string>
+#include <vector>
 
 using namespace quillora;
 
 namespace {
 
+constexpr std::uint32_t Seeds = 4096;
+
+// Counts the values it hands out.
+class CountingSource final : public RandomSource {
+public:
+    explicit CountingSource(std::uint32_t seed)
+        : m_source(seed)
+    {
+    }
+    /// Values handed out so far.
+    long draws() const { return m_filled - static_cast<long>(buffered()); }
+
+private:
+    void refill() override
+    {
+        for (float& value : m_block)
+            value = m_source.next();
+        m_filled += static_cast<long>(m_block.size());
+        set_block(m_block.data(), m_block.data() + m_block.size());
+    }
+
+    Mt19937Source m_source;
+    std::array<float, 64> m_block {};
+    long m_filled = 0;
+};
+
+struct Work {
+    std::size_t draws;
+    std::size_t characters;
+};
+
 void sheet(benchmark::State& state, const FamilyEntry* family, ProblemOptions options)
 {
-    std::uint32_t seed = 1;
+    std::uint32_t seed = 0;
     for (auto _ : state) {
-        Mt19937Source source(seed++);
+        Mt19937Source source(seed % Seeds + 1);
+        ++seed;
         benchmark::DoNotOptimize(family->run(options, source));
     }
 }
 
-// One benchmark per form and "mixed", named family/form; the equations also with the box ticked.
+// The values only xor-ed together, so no arithmetic chain slows the floor down; a function of
+// its own keeps the sum in a register rather than in the benchmark's frame.
+[[gnu::noinline]] std::uint32_t take_values(Mt19937Source& source, std::size_t n)
+{
+    std::uint32_t bits = 0;
+    for (std::size_t i = 0; i < n; ++i)
+        bits ^= std::bit_cast<std::uint32_t>(source.next());
+    return bits;
+}
+
+// The draws and characters of the sheet of every seed, counted beforehand.
+void floor(benchmark::State& state, const FamilyEntry* family, ProblemOptions options)
+{
+    std::vector<Work> work;
+    for (std::uint32_t seed = 1; seed <= Seeds; ++seed) {
+        CountingSource source(seed);
+        work.push_back({ 0, family->run(options, source).text.size() });
+        work.back().draws = static_cast<std::size_t>(source.draws());
+    }
+    std::uint32_t seed = 0;
+    double draws = 0;
+    double characters = 0;
+    for (auto _ : state) {
+        const Work& w = work[seed % Seeds];
+        Mt19937Source source(seed % Seeds + 1);
+        ++seed;
+        std::uint32_t bits = take_values(source, w.draws);
+        Text text;
+        for (std::size_t i = 0; i < w.characters; ++i)
+            text.push_back(u' ');
+        benchmark::DoNotOptimize(bits);
+        benchmark::DoNotOptimize(text);
+        draws += static_cast<double>(w.draws);
+        characters += static_cast<double>(w.characters);
+    }
+    state.counters["draws"] = benchmark::Counter(draws, benchmark::Counter::kAvgIterations);
+    state.counters["chars"] = benchmark::Counter(characters, benchmark::Counter::kAvgIterations);
+}
+
+// Per form and "mixed", named family/form (the equations also with the box ticked): the sheet,
+// then its floor as family/form/floor.
 void register_sheets()
 {
     for (const FamilyEntry& family : families()) {
@@ -33,8 +112,10 @@ void register_sheets()
             for (const auto& [name, selection] : forms) {
                 const std::string label
                     = std::string(family.name) + "/" + name + (ticked ? "/fraction-answers" : "");
-                benchmark::RegisterBenchmark(label.c_str(), sheet, &family,
-                    ProblemOptions { .selection = selection, .fraction_answers_ok = ticked });
+                const ProblemOptions options { .selection = selection,
+                    .fraction_answers_ok = ticked };
+                benchmark::RegisterBenchmark(label.c_str(), sheet, &family, options);
+                benchmark::RegisterBenchmark((label + "/floor").c_str(), floor, &family, options);
             }
         }
     }

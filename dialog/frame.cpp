@@ -9,20 +9,29 @@ TextView Frame::sign()
 
 Text number_prefix(const FamilyFrame& family, int i)
 {
-    return number_text(i) + Text(i < 10 ? family.literal_below_10 : family.literal_from_10);
+    Text prefix;
+    append_number(prefix, i);
+    prefix += i < 10 ? family.literal_below_10 : family.literal_from_10;
+    return prefix;
 }
 
 RunResult run_frame(const FamilyFrame& family, const ProblemOptions& options, RandomSource& random)
 {
     Frame frame(random, options);
     Text& text = frame.worksheet_text();
+    // room for the largest sheets, so the text is not moved as it grows
+    text.reserve(2048);
     text = family.title;
     text.append(static_cast<std::size_t>(family.title_line_feeds), u'\n');
 
     const FormSelection selection = options.selection;
     const int forms = static_cast<int>(family.forms.size());
     for (int i = 1; i <= family.count; ++i) {
-        frame.problem_line() = number_prefix(family, i);
+        // the problem line keeps its storage from problem to problem
+        Text& line = frame.problem_line();
+        line.clear();
+        append_number(line, i);
+        line += i < 10 ? family.literal_below_10 : family.literal_from_10;
 
         if (selection.place() >= 1 && selection.place() <= forms)
             family.forms[static_cast<std::size_t>(selection.place() - 1)](frame);

@@ -82,7 +82,7 @@ public:
 private:
     void append_one(TextView literal) { m_problem_line += literal; }
     void append_one(const char16_t* literal) { m_problem_line += literal; }
-    void append_one(int number) { m_problem_line += number_text(number); }
+    void append_one(int number) { append_number(m_problem_line, number); }
 
     RandomSource& m_random;
     const ProblemOptions& m_options;

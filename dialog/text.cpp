@@ -2,17 +2,26 @@
 
 namespace quillora {
 
-Text number_text(long value)
+void append_number(Text& out, long value)
 {
-    Text out;
+    // digits from the right into a buffer that holds any long, then one append
+    char16_t digits[24];
+    char16_t* first = digits + sizeof digits / sizeof digits[0];
     unsigned long magnitude
         = value < 0 ? 0UL - static_cast<unsigned long>(value) : static_cast<unsigned long>(value);
     do {
-        out.insert(out.begin(), static_cast<char16_t>(u'0' + magnitude % 10));
+        *--first = static_cast<char16_t>(u'0' + magnitude % 10);
         magnitude /= 10;
     } while (magnitude != 0);
     if (value < 0)
-        out.insert(out.begin(), u'-');
+        *--first = u'-';
+    out.append(first, digits + sizeof digits / sizeof digits[0]);
+}
+
+Text number_text(long value)
+{
+    Text out;
+    append_number(out, value);
     return out;
 }
 

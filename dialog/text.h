@@ -12,6 +12,9 @@ using TextView = std::u16string_view;
 /// Plain number-to-text: decimal digits, a leading "-" for negatives, "0" for zero.
 Text number_text(long value);
 
+/// Appends number_text(value) to out.
+void append_number(Text& out, long value);
+
 /// UTF-8 encoding of UTF-16 text; a lone surrogate becomes U+FFFD.
 std::string to_utf8(TextView text);
 

@@ -1,14 +1,14 @@
 #include "families/binomials/binomials.h"
 #include "scripted.h"
+#include "tests/invariants/binomials_invariants.h"
 
 #include <gtest/gtest.h>
 
-#include <numeric>
-#include <regex>
 #include <set>
 
 using namespace quillora;
 using namespace quillora::test;
+using namespace quillora::invariants;
 
 namespace {
 
@@ -113,109 +113,16 @@ TEST(Binomials, MixedWorksheetFirstRowsAndColumns)
     EXPECT_EQ(lines.back(), "");
 }
 
-// Checks a worksheet's layout and returns its 30 problems, without number prefixes.
-std::vector<std::string> problems_of(const std::string& text)
-{
-    std::vector<std::string> found;
-    const auto lines = split_lines(text);
-    EXPECT_EQ(lines.size(), 50u);
-    if (lines.size() != 50u)
-        return found;
-    EXPECT_EQ(lines[0] + "|" + lines[1] + lines[2] + lines[3], "Multiplying Binomials|");
-    for (int row = 0; row < 15; ++row) {
-        const std::string& line = lines[4 + 3 * row];
-        EXPECT_EQ(lines[5 + 3 * row] + lines[6 + 3 * row], "");
-        const int left = 2 * row + 1;
-        const std::string p1 = std::to_string(left) + (left < 10 ? ".)  " : ".) ");
-        const std::string p2 = std::to_string(left + 1) + (left + 1 < 10 ? ".)  " : ".) ");
-        // the right problem starts at byte 40 plus the bytes that the ² adds on the left
-        const auto second = line.find(p2, 20);
-        EXPECT_EQ(line.rfind(p1, 0), 0u) << line;
-        if (second == std::string::npos) {
-            ADD_FAILURE() << "no problem " << left + 1 << " in: " << line;
-            continue;
-        }
-        std::string left_part = line.substr(0, second);
-        const auto squares
-            = static_cast<std::size_t>(left_part.find("\u00B2") != std::string::npos);
-        EXPECT_EQ(second, 40u + squares) << line;
-        const auto end = left_part.find_last_not_of(' ');
-        left_part.resize(end + 1);
-        found.push_back(left_part.substr(5));
-        found.push_back(line.substr(second + 5));
-    }
-    return found;
-}
-
-// Why p is not a valid problem of the form (1-based place), or "" when it is.
-std::string violation(int form, const std::string& p)
-{
-    static const std::regex unit(R"(\(x ([+-]) (\d+)\)\(x ([+-]) (\d+)\))");
-    static const std::regex pair(R"(\((\d*)x ([+-]) (\d+)\)\((\d*)x ([+-]) (\d+)\))");
-    static const std::regex square("\\((\\d*)x ([+-]) (\\d+)\\)\u00B2");
-    // a coefficient group is empty for a bare x and never "1"
-    auto coefficient = [](const std::string& group) {
-        return group.empty() ? 1 : group == "1" ? 0 : std::stoi(group);
-    };
-    auto in = [](int v, int top) { return v >= 1 && v <= top; };
-    std::smatch m;
-    if (form <= 3) {
-        if (!std::regex_match(p, m, unit))
-            return "shape";
-        if (!in(std::stoi(m[2]), 15) || !in(std::stoi(m[4]), 15))
-            return "range";
-        const bool same = m[1] == m[3];
-        if (form == 3)
-            return same ? "signs" : "";
-        return same && m[1] == (form == 1 ? "+" : "-") ? "" : "signs";
-    }
-    if (form == 8) {
-        if (!std::regex_match(p, m, square))
-            return "shape";
-        const int a = coefficient(m[1]), b = std::stoi(m[3]);
-        if (!in(a, 15) || !in(b, 15))
-            return "range";
-        return std::gcd(a, b) == 1 ? "" : "not reduced";
-    }
-    if (!std::regex_match(p, m, pair))
-        return "shape";
-    const int a = coefficient(m[1]), b = std::stoi(m[3]), c = coefficient(m[4]),
-              d = std::stoi(m[6]);
-    const int top = form == 7 ? 15 : 12;
-    if (!in(a, top) || !in(b, top) || !in(c, top) || !in(d, top))
-        return "range";
-    switch (form) {
-    case 4:
-    case 5: {
-        const std::string s = form == 4 ? "+" : "-";
-        if (m[2] != s || m[5] != s)
-            return "signs";
-        return std::gcd(a, b) == 1 && std::gcd(c, d) == 1 ? "" : "not reduced";
-    }
-    case 6:
-        if (a == 1 && c == 1)
-            return "two bare x terms";
-        return m[2] != m[5] ? "" : "signs";
-    default:
-        if (a != c || b != d)
-            return "not a conjugate pair";
-        if (m[2] == m[5])
-            return "signs";
-        return std::gcd(a, b) == 1 ? "" : "not reduced";
-    }
-}
-
 TEST(Binomials, EveryFormKeepsItsShapeRangesAndLayoutOverManySeeds)
 {
     for (int form = 1; form <= 8; ++form) {
         for (std::uint32_t seed = 0; seed < 200; ++seed) {
             Mt19937Source source(seed * 7919 + static_cast<std::uint32_t>(form));
-            const auto text = to_utf8(
-                multiply_binomials({ .selection = FormSelection::form(form) }, source).text);
-            const auto found = problems_of(text);
-            ASSERT_EQ(found.size(), 30u) << text;
-            for (const auto& p : found)
-                ASSERT_EQ(violation(form, p), "") << "Bin" << form << ": " << p;
+            const ProblemOptions options { .selection = FormSelection::form(form) };
+            Report report;
+            EXPECT_EQ(
+                check_binomials_sheet(multiply_binomials(options, source), options, report), 30);
+            ASSERT_EQ(report.violations, std::vector<std::string> {}) << "seed " << seed;
         }
     }
 }
@@ -225,13 +132,16 @@ TEST(Binomials, MixedUsesEveryFormAndOnlyThem)
     std::set<int> seen;
     for (std::uint32_t seed = 0; seed < 100; ++seed) {
         Mt19937Source source(seed);
-        const auto found = problems_of(
-            to_utf8(multiply_binomials({ .selection = FormSelection::mixed() }, source).text));
+        Report report;
+        const auto found = binomial_problems(
+            to_utf8(multiply_binomials({ .selection = FormSelection::mixed() }, source).text),
+            report);
+        ASSERT_TRUE(report.ok()) << report.violations.front();
         ASSERT_EQ(found.size(), 30u);
         for (const auto& p : found) {
             bool matched = false;
             for (int form = 1; form <= 8; ++form) {
-                if (violation(form, p).empty()) {
+                if (binomial_violation(form, p).empty()) {
                     seen.insert(form);
                     matched = true;
                 }

@@ -1,14 +1,14 @@
 #include "families/equations/equations.h"
 #include "scripted.h"
+#include "tests/invariants/equations_invariants.h"
 
 #include <gtest/gtest.h>
 
-#include <optional>
-#include <regex>
 #include <set>
 
 using namespace quillora;
 using namespace quillora::test;
+using namespace quillora::invariants;
 
 namespace {
 
@@ -176,173 +176,6 @@ TEST(Equations, MixedDrawsTheFormFirst)
 
 namespace {
 
-// An equation read back from its text.
-struct Parsed {
-    int form = 0;
-    std::vector<int> v; // the form's letters in order
-};
-
-// Coefficient text before "x" or "(": "" is 1, "-" is -1; an explicit "1", "-1" or "0" is a
-// writing fault and gives nullopt, as does a leading zero.
-std::optional<int> coefficient(const std::string& s)
-{
-    if (s.empty())
-        return 1;
-    if (s == "-")
-        return -1;
-    const std::string digits = s[0] == '-' ? s.substr(1) : s;
-    if (digits == "1" || digits[0] == '0')
-        return std::nullopt;
-    return std::stoi(s);
-}
-
-// A plain number: no leading zeros, no "-0".
-std::optional<int> number(const std::string& s)
-{
-    static const std::regex plain("-?(0|[1-9][0-9]*)");
-    if (!std::regex_match(s, plain) || s == "-0")
-        return std::nullopt;
-    return std::stoi(s);
-}
-
-// " + k" / " - k" as a signed value; 0 when absent; nullopt for a written zero or bad digits.
-std::optional<int> signed_constant(const std::string& sign, const std::string& digits)
-{
-    if (sign.empty())
-        return 0;
-    const auto k = number(digits);
-    if (!k || *k <= 0)
-        return std::nullopt;
-    return sign == "-" ? -*k : *k;
-}
-
-// Reads p as an equation of the given form; nullopt when its shape or writing is wrong.
-std::optional<Parsed> parse(int form, const std::string& p)
-{
-    static const std::string X = R"((-?\d*)x)";
-    static const std::string C = R"((?: ([+-]) (\d+))?)";
-    static const std::string N = R"((-?\d+))";
-    static const std::string F = R"((-?\d*)\()";
-    static const std::regex shapes[] = {
-        std::regex("x" + C + " = " + N),
-        std::regex(X + C + " = " + N),
-        std::regex(X + C + " = " + X + C),
-        std::regex(F + X + C + "\\) = " + N),
-        std::regex(F + X + C + "\\) = " + F + X + C + "\\)"),
-        std::regex(X + " = " + N),
-    };
-    // which groups are x coefficients (c), constants (k, two groups) or lone numbers (n)
-    static const std::string kinds[] = { "kn", "ckn", "ckck", "cckn", "cckcck", "cn" };
-    std::smatch m;
-    if (!std::regex_match(p, m, shapes[form - 1]))
-        return std::nullopt;
-    Parsed out { form, {} };
-    std::size_t g = 1;
-    for (const char kind : kinds[form - 1]) {
-        std::optional<int> v;
-        if (kind == 'c') {
-            v = coefficient(m[g++]);
-        } else if (kind == 'n') {
-            v = number(m[g++]);
-        } else {
-            v = signed_constant(m[g], m[g + 1]);
-            g += 2;
-        }
-        if (!v)
-            return std::nullopt;
-        out.v.push_back(*v);
-    }
-    return out;
-}
-
-// The equation as (x coefficient) x = (right side): p x = q with p, q exact.
-struct Linear {
-    long p, q;
-};
-
-Linear linear(const Parsed& e)
-{
-    const auto& v = e.v;
-    switch (e.form) {
-    case 1:
-        return { 1, v[1] - v[0] };
-    case 2:
-        return { v[0], v[2] - v[1] };
-    case 3:
-        return { v[0] - v[2], v[3] - v[1] };
-    case 4:
-        return { long { v[0] } * v[1], v[3] - long { v[0] } * v[2] };
-    case 5:
-        return { long { v[0] } * v[1] - long { v[3] } * v[4],
-            long { v[3] } * v[5] - long { v[0] } * v[2] };
-    default:
-        return { v[0], v[1] };
-    }
-}
-
-// Why a parsed equation breaks its form's ranges or rules, or "" when it keeps them.
-std::string broken_rule(const Parsed& e, bool ticked)
-{
-    struct Letter {
-        int width;
-        bool nonzero = false;
-        bool not_one = false;
-    };
-    static const std::vector<Letter> letters[] = {
-        { { 50, true }, { 50 } },
-        { { 20, true, true }, { 100, true }, { 100 } },
-        { { 20, true }, { 20 }, { 100, true }, { 100 } },
-        { { 10, true, true }, { 50, true }, { 50, true }, { 100 } },
-        { { 10, true, true }, { 50, true }, { 50, true }, { 10, true, true }, { 50, true },
-            { 50, true } },
-        { { 20, true, true }, { 200 } },
-    };
-    const auto& rules = letters[e.form - 1];
-    for (std::size_t i = 0; i < rules.size(); ++i) {
-        const int v = e.v[i];
-        if (v < -rules[i].width || v > rules[i].width)
-            return "range";
-        if ((rules[i].nonzero && v == 0) || (rules[i].not_one && v == 1))
-            return "a rejected 0 or 1";
-    }
-    if (e.form == 3 && e.v[1] == 0 && e.v[3] == 0)
-        return "no constant on either side";
-    const Linear l = linear(e);
-    if (!ticked && l.p == 0)
-        return "x terms cancel";
-    if (!ticked && l.q % l.p != 0)
-        return "solution not whole";
-    return "";
-}
-
-// Checks a worksheet's layout; returns its 30 problem lines (prefix included).
-std::vector<std::string> problem_lines(const std::string& text)
-{
-    std::vector<std::string> found;
-    const auto lines = split_lines(text);
-    EXPECT_EQ(lines.size(), 50u);
-    if (lines.size() != 50u)
-        return found;
-    EXPECT_EQ(lines[0] + "|" + lines[1] + lines[2] + lines[3], "Solving Linear Equations|");
-    for (int row = 0; row < 15; ++row) {
-        const std::string& line = lines[4 + 3 * row];
-        EXPECT_EQ(lines[5 + 3 * row] + lines[6 + 3 * row], "");
-        const int left = 2 * row + 1;
-        const std::string p1 = std::to_string(left) + (left < 10 ? ".)    " : ".)   ");
-        const std::string p2 = std::to_string(left + 1) + (left + 1 < 10 ? ".)    " : ".)   ");
-        EXPECT_EQ(line.rfind(p1, 0), 0u) << line;
-        if (line.size() < 40 || line.compare(40, p2.size(), p2) != 0) {
-            ADD_FAILURE() << "problem " << left + 1 << " not at column 41: " << line;
-            continue;
-        }
-        std::string left_part = line.substr(0, 40);
-        left_part.resize(left_part.find_last_not_of(' ') + 1);
-        found.push_back(left_part);
-        found.push_back(line.substr(40));
-    }
-    return found;
-}
-
 struct Tally {
     int fractional = 0;
     int cancelling = 0;
@@ -354,24 +187,17 @@ Tally check_sheets(int form, bool ticked)
     Tally tally;
     for (std::uint32_t seed = 0; seed < 200; ++seed) {
         Mt19937Source source(seed * 7919 + static_cast<std::uint32_t>(form) * 31 + ticked);
-        const auto lines = problem_lines(to_utf8(equations(
-            { .selection = FormSelection::form(form), .fraction_answers_ok = ticked }, source)
-                                                     .text));
-        EXPECT_EQ(lines.size(), 30u);
-        for (const auto& line : lines) {
-            EXPECT_LT(line.size(), 40u) << line;
-            const auto e = parse(form, line.substr(7));
-            if (!e) {
-                ADD_FAILURE() << "EQ" << form << " badly written: " << line;
-                return tally;
-            }
-            const std::string why = broken_rule(*e, ticked);
-            if (!why.empty()) {
-                ADD_FAILURE() << "EQ" << form << (ticked ? " ticked: " : ": ") << why << ": "
-                              << line;
-                return tally;
-            }
-            const Linear l = linear(*e);
+        const ProblemOptions options { .selection = FormSelection::form(form),
+            .fraction_answers_ok = ticked };
+        const RunResult result = equations(options, source);
+        Report report;
+        EXPECT_EQ(check_equations_sheet(result, options, report), 30);
+        if (!report.ok()) {
+            ADD_FAILURE() << report.violations.front();
+            return tally;
+        }
+        for (const auto& line : equation_problem_lines(to_utf8(result.text), report)) {
+            const Linear l = linear(*parse_equation(form, line.substr(7)));
             tally.cancelling += l.p == 0;
             tally.fractional += l.p != 0 && l.q % l.p != 0;
         }
@@ -410,15 +236,19 @@ TEST(Equations, MixedUsesEveryFormAndOnlyThem)
         std::set<int> seen;
         for (std::uint32_t seed = 0; seed < 100; ++seed) {
             Mt19937Source source(seed);
-            const auto lines = problem_lines(to_utf8(equations(
-                { .selection = FormSelection::mixed(), .fraction_answers_ok = ticked }, source)
-                                                         .text));
+            Report report;
+            const auto lines = equation_problem_lines(
+                to_utf8(equations(
+                    { .selection = FormSelection::mixed(), .fraction_answers_ok = ticked }, source)
+                            .text),
+                report);
+            ASSERT_TRUE(report.ok()) << report.violations.front();
             ASSERT_EQ(lines.size(), 30u);
             for (const auto& line : lines) {
                 bool matched = false;
                 for (int form = 1; form <= 6; ++form) {
-                    const auto e = parse(form, line.substr(7));
-                    if (e && broken_rule(*e, ticked).empty()) {
+                    const auto e = parse_equation(form, line.substr(7));
+                    if (e && equation_broken_rule(*e, ticked).empty()) {
                         seen.insert(form);
                         matched = true;
                     }

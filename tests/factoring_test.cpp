@@ -1,17 +1,17 @@
 #include "families/factoring/factoring.h"
 #include "scripted.h"
+#include "tests/invariants/factoring_invariants.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <map>
 #include <numeric>
-#include <optional>
-#include <regex>
 #include <set>
 
 using namespace quillora;
 using namespace quillora::test;
+using namespace quillora::invariants;
 
 namespace {
 
@@ -163,112 +163,21 @@ TEST(Factoring, MixedDrawsTheFormFirstInTheFamilyOrder)
     EXPECT_EQ(lines[13], "7.)    x² + 4x + 4" + blanks(22) + "8.)    1x² + 1x");
 }
 
-namespace {
-
-// A written polynomial read back: coefficients of x², x and 1 (0 where no term is written) and
-// whether the leading coefficient was written.
-struct Poly {
-    int a = 0, b = 0, c = 0;
-    bool lead_written = false;
-    friend auto operator<=>(const Poly&, const Poly&) = default;
-};
-
-// "[-]Ax² [± Bx] [± C]" with every written number non-zero and without leading zeros.
-std::optional<Poly> parse(const std::string& s)
-{
-    static const std::regex shape("(-?[1-9][0-9]*)?x\u00B2(?: ([+-]) ([1-9][0-9]*)x)?"
-                                  "(?: ([+-]) ([1-9][0-9]*))?");
-    std::smatch m;
-    if (!std::regex_match(s, m, shape))
-        return std::nullopt;
-    auto term = [&](int i) {
-        return m[i + 1].matched ? std::stoi(m[i + 1]) * (m[i] == "-" ? -1 : 1) : 0;
-    };
-    return Poly { m[1].matched ? std::stoi(m[1]) : 1, term(2), term(4), m[1].matched };
-}
-
-// Every polynomial a form can write: all of its possible drawn factors multiplied out.
-const std::set<Poly>& attainable(int place)
-{
-    static const auto all = [] {
-        std::map<int, std::set<Poly>> sets;
-        for (int a = -12; a <= 12; ++a) {
-            for (int b = -12; b <= 12; ++b) {
-                if (a == 0 || b == 0)
-                    continue;
-                sets[PEGF].insert({ 1, a + b, a * b, false });
-                for (int k = 2; k <= 15; ++k)
-                    sets[PEGFGCF].insert({ k, k * (a + b), k * a * b, true });
-                for (int d = 1; d <= 8; ++d)
-                    sets[PGCF].insert({ d * a, d * b, 0, true });
-                // b as q, from -6 to 6
-                for (int m = 2; m <= 10 && std::abs(b) <= 6; ++m) {
-                    for (int n = 1; n <= 10; ++n) {
-                        const int A = m * n, B = m * a + b * n, C = b * a;
-                        const int g = B == 0 ? 1 : std::gcd(std::gcd(A, B), C);
-                        sets[PHGF].insert({ A / g, B / g, C / g, true });
-                        for (int k = 2; k <= 10; ++k)
-                            sets[PHGFGCF].insert({ k * A / g, k * B / g, k * C / g, true });
-                    }
-                }
-            }
-        }
-        for (int x = 1; x <= 15; ++x) {
-            for (int y = 1; y <= 15; ++y) {
-                const int g = std::gcd(x, y), a = x / g, b = y / g;
-                if (x == y)
-                    continue;
-                sets[PDOTS].insert({ a * a, 0, -b * b, a != 1 });
-                sets[PPST].insert({ a * a, 2 * a * b, b * b, a != 1 });
-                sets[PPST].insert({ a * a, -2 * a * b, b * b, a != 1 });
-            }
-        }
-        return sets;
-    }();
-    return all.at(place);
-}
-
-// Checks a worksheet's title and two-column layout and returns its 30 problems as UTF-8,
-// without number prefixes; every problem line must stay under 40 characters.
-std::vector<std::string> problems_of(const Text& text)
-{
-    std::vector<std::string> found;
-    const Text head = u"Factoring\n\n\n\n";
-    EXPECT_EQ(text.substr(0, head.size()), head);
-    std::size_t at = head.size();
-    for (int i = 1; i <= 30 && at < text.size(); ++i) {
-        // a left problem is padded to 40 characters, a right one ends the row
-        const auto stop
-            = i % 2 ? text.find_last_not_of(u' ', at + 39) + 1 : text.find(u"\n\n\n", at);
-        const Text line = text.substr(at, stop - at);
-        const Text prefix = number_text(i) + (i < 10 ? u".)    " : u".)   ");
-        EXPECT_LT(line.size(), 40u) << to_utf8(line);
-        EXPECT_EQ(line.substr(0, prefix.size()), prefix);
-        found.push_back(to_utf8(line.substr(std::min(line.size(), prefix.size()))));
-        at = i % 2 ? at + 40 : stop + 3;
-    }
-    EXPECT_EQ(at, text.size());
-    return found;
-}
-
-} // namespace
-
 TEST(Factoring, EveryProblemIsTheProductItsFormPromises)
 {
     for (int place = PEGF; place <= PPST; ++place) {
-        const auto& possible = attainable(place);
+        const auto& possible = attainable_polynomials(place);
         std::set<Poly> seen;
         int plus_middles = 0;
         for (std::uint32_t seed = 0; seed < 200; ++seed) {
             Mt19937Source source(seed * 7919u + static_cast<std::uint32_t>(place));
-            const auto found
-                = problems_of(factoring({ .selection = FormSelection::form(place) }, source).text);
-            ASSERT_EQ(found.size(), 30u);
-            for (const auto& text : found) {
-                const auto p = parse(text);
-                ASSERT_TRUE(p && possible.count(*p)) << Names[place] << ": " << text;
-                ASSERT_TRUE(p->a > 0 || place == PGCF) << text;
-                ASSERT_TRUE(place != PPST || (std::abs(p->b) >= 4 && p->b % 2 == 0)) << text;
+            const ProblemOptions options { .selection = FormSelection::form(place) };
+            const RunResult result = factoring(options, source);
+            Report report;
+            EXPECT_EQ(check_factoring_sheet(result, options, report), 30);
+            ASSERT_EQ(report.violations, std::vector<std::string> {}) << "seed " << seed;
+            for (const auto& text : factoring_problems(result.text, report)) {
+                const auto p = parse_polynomial(text);
                 plus_middles += p->b > 0;
                 seen.insert(*p);
             }
@@ -294,13 +203,14 @@ TEST(Factoring, MixedWritesOnlyTheSevenFormsAndEachOfThem)
     std::set<int> alone;
     for (std::uint32_t seed = 0; seed < 100; ++seed) {
         Mt19937Source source(seed);
-        for (const auto& text :
-            problems_of(factoring({ .selection = FormSelection::mixed() }, source).text)) {
-            const auto p = parse(text);
+        Report report;
+        for (const auto& text : factoring_problems(
+                 factoring({ .selection = FormSelection::mixed() }, source).text, report)) {
+            const auto p = parse_polynomial(text);
             ASSERT_TRUE(p) << text;
             std::vector<int> places;
             for (int place = PEGF; place <= PPST; ++place) {
-                if (attainable(place).count(*p))
+                if (attainable_polynomials(place).count(*p))
                     places.push_back(place);
             }
             ASSERT_FALSE(places.empty()) << text;

@@ -1,14 +1,14 @@
 #include "families/fraction_equations/fraction_equations.h"
 #include "scripted.h"
+#include "tests/invariants/fraction_equations_invariants.h"
 
 #include <gtest/gtest.h>
 
-#include <numeric>
-#include <regex>
 #include <set>
 
 using namespace quillora;
 using namespace quillora::test;
+using namespace quillora::invariants;
 
 namespace {
 
@@ -185,142 +185,17 @@ TEST(FractionEquations, MixedDrawsTheFormBeforeTheProblem)
     EXPECT_EQ(sheet[59], "       " + B + "x + " + B + " = -7");
 }
 
-namespace {
-
-// One problem with its bars shown as '#', so that every character is one byte.
-struct Problem {
-    std::string top, middle, bottom;
-};
-
-std::string with_hash_bars(std::string line)
-{
-    for (auto at = line.find("\u2014"); at != std::string::npos; at = line.find("\u2014", at))
-        line.replace(at, 3, "#");
-    return line;
-}
-
-// Checks the frame of a worksheet and returns its problems, without prefix and indent.
-std::vector<Problem> problems_of(const RunResult& result)
-{
-    std::vector<Problem> found;
-    EXPECT_EQ(result.font_size, 10.0);
-    const auto lines = split_lines(to_utf8(result.text));
-    EXPECT_EQ(lines.size(), 65u);
-    if (lines.size() != 65u)
-        return found;
-    EXPECT_EQ(lines[0] + "|" + lines[1] + lines[2] + lines[3], "Solving Linear Equations|");
-    for (int i = 1; i <= 10; ++i) {
-        const auto at = static_cast<std::size_t>(4 + 6 * (i - 1));
-        const std::string prefix = std::to_string(i) + (i < 10 ? ".)    " : ".)   ");
-        const std::string indent(7, ' ');
-        Problem p { lines[at], with_hash_bars(lines[at + 1]), lines[at + 2] };
-        EXPECT_EQ(p.top.rfind(prefix, 0), 0u) << p.top;
-        EXPECT_EQ(p.middle.rfind(indent, 0), 0u) << p.middle;
-        EXPECT_EQ(p.bottom.rfind(indent, 0), 0u) << p.bottom;
-        EXPECT_EQ(lines[at + 3] + lines[at + 4] + lines[at + 5], "");
-        found.push_back({ p.top.substr(7), p.middle.substr(7), p.bottom.substr(7) });
-    }
-    return found;
-}
-
-// Reads a two-character field: one blank and a digit 1 to 9, or 10 to 15.
-int field_value(const std::string& s)
-{
-    static const std::regex field(R"( [1-9]|1[0-5])");
-    return std::regex_match(s, field) ? std::stoi(s) : -1;
-}
-
-// Why the fraction whose fields start at column `at` of lines 1 and 3 is wrong, or "".
-std::string bad_fraction(const Problem& p, std::size_t at, bool last)
-{
-    if (p.top.size() < at + 2 || p.bottom.size() < at + 2)
-        return "short field line";
-    const int a = field_value(p.top.substr(at, 2)), b = field_value(p.bottom.substr(at, 2));
-    if (last && (p.top.size() != at + 2 || p.bottom.size() != at + 2))
-        return "text after the last field";
-    if (a < 1 || b < 2)
-        return "field";
-    return std::gcd(a, b) == 1 ? "" : "not in lowest terms";
-}
-
-bool in(const std::string& s, int low, int high)
-{
-    const int v = std::stoi(s);
-    return v >= low && v <= high && std::to_string(v) == s;
-}
-
-// x term of FB5: "x", "-x" or a coefficient other than 0 and 1 from -15 to 15.
-bool good_x_term(const std::string& t)
-{
-    if (t == "x" || t == "-x")
-        return true;
-    const std::string k = t.substr(0, t.size() - 1);
-    return !k.empty() && k != "-" && in(k, -15, 15) && k != "0" && k != "1" && k != "-1";
-}
-
-// Why p is not a valid problem of the form, or "" when it is.
-std::string violation(int form, const Problem& p)
-{
-    static const std::regex line2[] = {
-        std::regex(R"(##x = (-?\d+))"),
-        std::regex(R"(##x [+-] (\d+) = (-?\d+))"),
-        std::regex(R"(##x [+-] ## = (-?\d+))"),
-        std::regex(R"(##x [+-] (\d+)( +)= ##x [+-] (\d+))"),
-        std::regex(R"(##\((-?\d*x) [+-] (\d+)\)( *) = ##\((-?\d*x) [+-] (\d+)\))"),
-    };
-    std::smatch m;
-    if (!std::regex_match(p.middle, m, line2[form - 1]))
-        return "line 2 shape: " + p.middle;
-    std::string why = bad_fraction(p, 0, form <= 2);
-    switch (form) {
-    case 1:
-        return !why.empty() ? why : in(m[1], -100, 100) ? "" : "c range";
-    case 2:
-        return !why.empty() ? why : in(m[1], 1, 100) && in(m[2], -100, 100) ? "" : "range";
-    case 3:
-        if (why.empty())
-            why = bad_fraction(p, 6, true);
-        return !why.empty() ? why : in(m[1], -100, 100) ? "" : "e range";
-    case 4: {
-        // the second bar stands over the second fields, except after c = 100
-        const auto bar = p.middle.find("##", 2);
-        if (why.empty())
-            why = bad_fraction(p, 11, true);
-        if (!in(m[1], 1, 100) || !in(m[3], 1, 100))
-            return "range";
-        if (m[2] != (m[1].length() == 1 ? "  " : " "))
-            return "equals string";
-        return !why.empty() ? why : bar == (m[1] == "100" ? 12u : 11u) ? "" : "second bar column";
-    }
-    default: {
-        const auto left = static_cast<std::size_t>(m.position(3));
-        const auto bar = p.middle.find("##", 2);
-        if (why.empty())
-            why = bad_fraction(p, 16, true);
-        if (!good_x_term(m[1]) || !good_x_term(m[4]) || !in(m[2], 1, 100) || !in(m[5], 1, 100))
-            return "range";
-        if (left <= 13 ? left + m[3].length() != 13 : m[3].length() != 0 || left != 14)
-            return "left part width";
-        return !why.empty() ? why : bar == std::max<std::size_t>(left, 13) + 3 ? "" : "bar column";
-    }
-    }
-}
-
-} // namespace
-
 TEST(FractionEquations, EveryFormKeepsItsShapeRangesAndColumnsOverManySeeds)
 {
     for (int form = 1; form <= 5; ++form) {
         for (std::uint32_t seed = 0; seed < 200; ++seed) {
             Mt19937Source source(seed * 7919 + static_cast<std::uint32_t>(form));
-            const auto found
-                = problems_of(fraction_busters({ .selection = FormSelection::form(form) }, source));
-            ASSERT_EQ(found.size(), 10u);
-            for (const auto& p : found)
-                ASSERT_EQ(violation(form, p), "") << "FB" << form << ":\n"
-                                                  << p.top << "\n"
-                                                  << p.middle << "\n"
-                                                  << p.bottom;
+            const ProblemOptions options { .selection = FormSelection::form(form) };
+            Report report;
+            EXPECT_EQ(
+                check_fraction_equations_sheet(fraction_busters(options, source), options, report),
+                10);
+            ASSERT_EQ(report.violations, std::vector<std::string> {}) << "seed " << seed;
         }
     }
 }
@@ -330,13 +205,15 @@ TEST(FractionEquations, MixedUsesEveryFormAndOnlyThem)
     std::set<int> seen;
     for (std::uint32_t seed = 0; seed < 100; ++seed) {
         Mt19937Source source(seed);
-        const auto found
-            = problems_of(fraction_busters({ .selection = FormSelection::mixed() }, source));
+        Report report;
+        const auto found = fraction_equation_problems(
+            fraction_busters({ .selection = FormSelection::mixed() }, source), report);
+        ASSERT_TRUE(report.ok()) << report.violations.front();
         ASSERT_EQ(found.size(), 10u);
         for (const auto& p : found) {
             int matched = 0;
             for (int form = 1; form <= 5; ++form) {
-                if (violation(form, p).empty()) {
+                if (fraction_equation_violation(form, p).empty()) {
                     seen.insert(form);
                     ++matched;
                 }

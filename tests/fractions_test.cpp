@@ -1,5 +1,6 @@
 #include "families/fractions/fractions.h"
 #include "scripted.h"
+#include "tests/invariants/fractions_invariants.h"
 
 #include <gtest/gtest.h>
 
@@ -9,16 +10,11 @@
 
 using namespace quillora;
 using namespace quillora::test;
+using namespace quillora::invariants;
 
 namespace {
 
-// One exercise: the fractions a/b and c/d, and its sign as the "mixed" draw k numbers it
-// (1 +, 2 -, 3 quotient, 4 product).
-struct Exercise {
-    int a = 1, b = 1, c = 1, d = 1;
-    int k = 1;
-    friend bool operator==(const Exercise&, const Exercise&) = default;
-};
+using Exercise = FractionExercise;
 
 using Sheet = std::array<Exercise, 32>;
 
@@ -48,95 +44,16 @@ Text run_scripted(const Sheet& sheet, FormSelection selection)
     return result.text;
 }
 
-std::vector<Text> split16(const Text& text)
-{
-    std::vector<Text> lines;
-    std::size_t start = 0;
-    for (;;) {
-        const auto end = text.find(u'\n', start);
-        lines.push_back(text.substr(start, end - start));
-        if (end == Text::npos)
-            return lines;
-        start = end + 1;
-    }
-}
-
 // The three lines of exercise n's 23-character block, as UTF-8.
 std::array<std::string, 3> block(const Text& text, int n)
 {
-    const auto lines = split16(text);
+    const auto lines = split_text_lines(text);
     const auto row = static_cast<std::size_t>((n - 1) / 4);
     const auto column = static_cast<std::size_t>((n - 1) % 4) * 23;
     std::array<std::string, 3> out;
     for (std::size_t line = 0; line < 3; ++line)
         out[line] = to_utf8(lines.at(4 + 7 * row + line).substr(column, 23));
     return out;
-}
-
-// A value right-aligned in [from, to): blanks, then 1 to 12 without a leading zero; else -1.
-int field(const Text& line, std::size_t from, std::size_t to)
-{
-    const Text f = line.substr(from, to - from);
-    const auto digits = f.find_first_not_of(u' ');
-    if (digits == Text::npos || f[digits] == u'0' || f.size() - digits > 2)
-        return -1;
-    int v = 0;
-    for (std::size_t i = digits; i < f.size(); ++i) {
-        if (f[i] < u'0' || f[i] > u'9')
-            return -1;
-        v = v * 10 + (f[i] - u'0');
-    }
-    return v;
-}
-
-bool blanks(const Text& line, std::size_t from, std::size_t to)
-{
-    return line.substr(from, to - from) == Text(to - from, u' ');
-}
-
-// Checks a whole sheet against the block table (every character of every line) and returns its
-// exercises in reading order, k 0 for an unknown sign.
-std::vector<Exercise> exercises_of(const Text& text)
-{
-    std::vector<Exercise> found;
-    const auto lines = split16(text);
-    EXPECT_EQ(lines.size(), 4u + 8 * 7 + 1); // five line feeds after each of the 8 rows
-    if (lines.size() != 61u)
-        return found;
-    EXPECT_EQ(lines[0] + u"|" + lines[1] + lines[2] + lines[3], u"Fractions|");
-    const Text bar = u"\u2014\u2014";
-    const std::map<char16_t, int> signs
-        = { { u'+', 1 }, { u'-', 2 }, { u'\u00F7', 3 }, { u'\u2022', 4 } };
-    for (std::size_t row = 0; row < 8; ++row) {
-        const std::size_t at = 4 + 7 * row;
-        const Text& top = lines[at];
-        const Text& middle = lines[at + 1];
-        const Text& bottom = lines[at + 2];
-        for (std::size_t gap = 3; gap < 7 && at + gap < lines.size(); ++gap)
-            EXPECT_EQ(lines[at + gap], u"") << "row " << row;
-        if (top.size() != 92u || middle.size() != 92u || bottom.size() != 92u) {
-            ADD_FAILURE() << "row " << row << " is not 92 characters wide";
-            return found;
-        }
-        for (std::size_t i = 0; i < 4; ++i) {
-            const std::size_t c = 23 * i; // character 1 of the block
-            const int n = static_cast<int>(4 * row + i + 1);
-            EXPECT_EQ(top.substr(c, 4), (n < 10 ? u" " : u"") + number_text(n) + u".)");
-            EXPECT_TRUE(blanks(top, c + 10, c + 15) && blanks(top, c + 17, c + 23));
-            EXPECT_TRUE(blanks(middle, c, c + 8) && blanks(middle, c + 10, c + 12)
-                && blanks(middle, c + 13, c + 15) && blanks(middle, c + 17, c + 23));
-            EXPECT_EQ(middle.substr(c + 8, 2) + middle.substr(c + 15, 2), bar + bar);
-            EXPECT_TRUE(blanks(bottom, c, c + 4) && blanks(bottom, c + 10, c + 15)
-                && blanks(bottom, c + 17, c + 23));
-            const auto sign = signs.find(middle[c + 12]);
-            found.push_back({ .a = field(top, c + 4, c + 10),
-                .b = field(bottom, c + 4, c + 10),
-                .c = field(top, c + 15, c + 17),
-                .d = field(bottom, c + 15, c + 17),
-                .k = sign == signs.end() ? 0 : sign->second });
-        }
-    }
-    return found;
 }
 
 } // namespace
@@ -172,15 +89,17 @@ TEST(Fractions, ThirtyTwoExercisesInEightRowsInDrawOrder)
         Sheet expected = sheet;
         for (auto& e : expected)
             e.k = selection.is_mixed() ? e.k : 2;
-        const auto found = exercises_of(text);
+        Report report;
+        const auto found = fraction_exercises(text, report);
+        EXPECT_TRUE(report.ok());
         ASSERT_EQ(found.size(), 32u);
         EXPECT_TRUE(std::equal(found.begin(), found.end(), expected.begin()));
     }
     const Text text = run_scripted(sheet, FormSelection::mixed());
-    EXPECT_EQ(to_utf8(split16(text)[4]),
+    EXPECT_EQ(to_utf8(split_text_lines(text)[4]),
         " 1.)     1      4       2.)     2     11       3.)     3      6       4.)     4      1"
         "      ");
-    EXPECT_EQ(to_utf8(split16(text)[5]),
+    EXPECT_EQ(to_utf8(split_text_lines(text)[5]),
         "        \u2014\u2014  +  \u2014\u2014              \u2014\u2014  -  \u2014\u2014      "
         "        \u2014\u2014  \u00F7  \u2014\u2014              \u2014\u2014  \u2022  \u2014\u2014"
         "      ");
@@ -210,9 +129,13 @@ TEST(Fractions, EveryOperationKeepsTheBlockLayoutAndValueRangesOverManySeeds)
         int unreduced = 0, whole = 0, improper = 0;
         for (std::uint32_t seed = 0; seed < 200; ++seed) {
             Mt19937Source source(seed * 7919 + static_cast<std::uint32_t>(place));
-            const Text text = fractions({ .selection = selection }, source).text;
-            const auto found = exercises_of(text);
-            ASSERT_EQ(found.size(), 32u) << to_utf8(text);
+            const ProblemOptions options { .selection = selection };
+            const RunResult result = fractions(options, source);
+            const Text& text = result.text;
+            Report report;
+            EXPECT_EQ(check_fractions_sheet(result, options, report), 32);
+            ASSERT_EQ(report.violations, std::vector<std::string> {}) << "seed " << seed;
+            const auto found = fraction_exercises(text, report);
             for (const Exercise& e : found) {
                 const int values[] = { e.a, e.b, e.c, e.d };
                 for (std::size_t i = 0; i < 4; ++i) {

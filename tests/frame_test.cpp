@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 
 using namespace quillora;
 using namespace quillora::test;

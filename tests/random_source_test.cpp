@@ -3,19 +3,43 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <stdexcept>
 
 using namespace quillora;
 
 TEST(RandomSource, ProductionValuesAreTheTop24BitsOfMt19937)
 {
-    Mt19937Source source(12345);
-    std::mt19937 reference(12345);
-    for (int i = 0; i < 1000; ++i) {
-        const float r = source.next();
-        EXPECT_EQ(r, static_cast<float>(reference() >> 8) / 16777216.0f);
-        EXPECT_GE(r, 0.0f);
-        EXPECT_LT(r, 1.0f);
+    // several whole states (624 values each) and the extreme seeds
+    for (const std::uint32_t seed : { 0u, 1u, 12345u, 5489u, 86'399'999u, 4294967295u }) {
+        Mt19937Source source(seed);
+        std::mt19937 reference(seed);
+        for (int i = 0; i < 3000; ++i) {
+            const float r = source.next();
+            ASSERT_EQ(r, static_cast<float>(reference() >> 8) / 16777216.0f)
+                << "seed " << seed << ", value " << i;
+            ASSERT_GE(r, 0.0f);
+            ASSERT_LT(r, 1.0f);
+        }
+    }
+}
+
+TEST(RandomSource, DrawIsTheFloorOfTheDoubleProduct)
+{
+    // every r on a fine grid and the values next to integer products; negative n as well,
+    // where truncation alone would round up
+    std::vector<float> values;
+    for (int k = 0; k < (1 << 24); k += 4099)
+        values.push_back(static_cast<float>(k) * 0x1p-24f);
+    values.push_back(0x1p-24f * 16777215);
+    values.push_back(0.5f);
+    values.push_back(std::nextafter(0.5f, 0.0f));
+    for (const int n : { 1, 2, 6, 15, 101, 201, 401, -3, -101 }) {
+        ScriptedSource source(values);
+        for (const float r : values)
+            ASSERT_EQ(
+                draw(source, n, -7), static_cast<int>(std::floor(n * static_cast<double>(r))) - 7)
+                << n << " " << r;
     }
 }
 

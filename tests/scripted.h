@@ -5,6 +5,7 @@
 #include "dialog/frame.h"
 #include "dialog/random_source.h"
 #include "dialog/text.h"
+#include "tests/invariants/report.h"
 
 #include <gtest/gtest.h>
 
@@ -45,18 +46,6 @@ inline std::string one_problem(const FamilyFrame& family, Generator generator,
     return to_utf8(frame.problem_line());
 }
 
-/// Splits UTF-8 text at line feeds, keeping empty lines.
-inline std::vector<std::string> split_lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::string::size_type start = 0;
-    for (;;) {
-        const auto end = text.find('\n', start);
-        lines.push_back(text.substr(start, end - start));
-        if (end == std::string::npos)
-            return lines;
-        start = end + 1;
-    }
-}
+using invariants::split_lines;
 
 } // namespace quillora::test

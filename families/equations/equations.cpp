@@ -1,6 +1,7 @@
 #include "families/equations/equations.h"
 
 #include <array>
+#include <cstdint>
 
 namespace quillora {
 
@@ -8,10 +9,28 @@ namespace {
 
 constexpr std::array<Generator, 6> Forms = { EQ1, EQ2, EQ3, EQ4, EQ5, EQ6 };
 
-// Whether n is an exact multiple of a non-zero divisor.
+// ceil(2^64 / d) for every divisor the forms can make (|a * b - d * e| <= 1000 in EQ5).
+constexpr int LargestTabledDivisor = 1000;
+constexpr auto Inverses = [] {
+    std::array<std::uint64_t, LargestTabledDivisor + 1> table {};
+    for (std::uint64_t d = 1; d <= LargestTabledDivisor; ++d)
+        table[d] = ~std::uint64_t { 0 } / d + 1;
+    return table;
+}();
+
+// Whether n is an exact multiple of a non-zero divisor. The redraw loops test this on almost
+// every attempt, so a multiply by the divisor's inverse replaces the division: |n| is a
+// multiple of d exactly when |n| * ceil(2^64 / d), taken mod 2^64, is below ceil(2^64 / d)
+// (exact for |n| < 2^32; for d = 1 the table holds 0 and the comparison is always true).
 bool divides(int divisor, int n)
 {
-    return n % divisor == 0;
+    const std::uint32_t d = divisor < 0 ? 0u - static_cast<std::uint32_t>(divisor)
+                                        : static_cast<std::uint32_t>(divisor);
+    const std::uint32_t m
+        = n < 0 ? 0u - static_cast<std::uint32_t>(n) : static_cast<std::uint32_t>(n);
+    if (d > LargestTabledDivisor)
+        return m % d == 0;
+    return m * Inverses[d] <= Inverses[d] - 1;
 }
 
 // "x" for 1, "-x" for -1, otherwise the coefficient followed by "x".
