@@ -1,19 +1,12 @@
 // The problem dialog: its stored layout, frame switching, and what "Make It!" hands over.
 
 #include "app/DocumentWindow.h"
-#include "app/MainWindow.h"
 #include "dialog/ProblemDialog.h"
-#include "dialog/catalogue.h"
-#include "dialog/random_source.h"
 #include "window_support.h"
 
-#include <QAbstractButton>
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTextEdit>
 #include <QToolButton>
@@ -67,10 +60,9 @@ private slots:
         QCOMPARE(m_dialog->font().family(), QStringLiteral("MS Sans Serif"));
         QCOMPARE(m_dialog->font().pointSizeF(), 13.5);
         QStringList selected;
-        for (auto* button : m_dialog->findChildren<QAbstractButton*>()) {
+        for (auto* button : m_dialog->findChildren<QAbstractButton*>())
             if (button->isChecked())
                 selected << button->objectName();
-        }
         QCOMPARE(selected, QStringList { QStringLiteral("optAdd") });
         for (const char* frame :
             { "framFactoring", "framOperation", "framBinomial", "framEquations", "framFB" })
@@ -88,74 +80,66 @@ private slots:
 
     void controlsSitWhereTheTwipsSay_data()
     {
-        QTest::addColumn<QString>("name");
         QTest::addColumn<QRect>("twips");
-        QTest::newRow("client area") << "frmProb" << QRect(0, 0, 7410, 6105);
-        QTest::newRow("Frame1") << "Frame1" << QRect(240, 240, 3615, 3495);
-        QTest::newRow("framFB") << "framFB" << QRect(4080, 240, 3135, 4815);
-        QTest::newRow("framOperation") << "framOperation" << QRect(4080, 240, 2175, 2655);
-        QTest::newRow("cmdMake") << "cmdMake" << QRect(240, 5160, 3615, 735);
-        QTest::newRow("Command1") << "Command1" << QRect(4080, 5160, 3135, 735);
-        QTest::newRow("optFactoring") << "optFactoring" << QRect(240, 2400, 3255, 495);
-        QTest::newRow("optEQ6") << "optEQ6" << QRect(120, 960, 2415, 375);
-        QTest::newRow("optBin2") << "optBin2" << QRect(240, 720, 1815, 495);
-        QTest::newRow("optFB3") << "optFB3" << QRect(240, 1920, 2655, 615);
-        QTest::newRow("optDOTS") << "optDOTS" << QRect(120, 2280, 1335, 375);
-        QTest::newRow("chkFracOK") << "chkFracOK" << QRect(120, 3840, 2895, 495);
+        QTest::newRow("frmProb") << QRect(0, 0, 7410, 6105); // the client area
+        QTest::newRow("Frame1") << QRect(240, 240, 3615, 3495);
+        QTest::newRow("framFB") << QRect(4080, 240, 3135, 4815);
+        QTest::newRow("framOperation") << QRect(4080, 240, 2175, 2655);
+        QTest::newRow("cmdMake") << QRect(240, 5160, 3615, 735);
+        QTest::newRow("Command1") << QRect(4080, 5160, 3135, 735);
+        QTest::newRow("optFactoring") << QRect(240, 2400, 3255, 495);
+        QTest::newRow("optEQ6") << QRect(120, 960, 2415, 375);
+        QTest::newRow("optBin2") << QRect(240, 720, 1815, 495);
+        QTest::newRow("optFB3") << QRect(240, 1920, 2655, 615);
+        QTest::newRow("optDOTS") << QRect(120, 2280, 1335, 375);
+        QTest::newRow("chkFracOK") << QRect(120, 3840, 2895, 495);
     }
     void controlsSitWhereTheTwipsSay()
     {
-        QFETCH(QString, name);
         QFETCH(QRect, twips);
-        QWidget* widget = name == QLatin1String("frmProb") ? m_dialog.get()
-                                                           : m_dialog->findChild<QWidget*>(name);
+        const QString name = QString::fromLatin1(QTest::currentDataTag());
+        const bool client = name == QLatin1String("frmProb");
+        QWidget* widget = client ? m_dialog.get() : m_dialog->findChild<QWidget*>(name);
         QVERIFY(widget);
-        const QRect pixels(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15);
-        QCOMPARE(name == QLatin1String("frmProb") ? widget->rect() : widget->geometry(), pixels);
+        QCOMPARE(client ? widget->rect() : widget->geometry(),
+            QRect(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15));
     }
 
-    void switchingFramesKeepsEachFramesChoice()
+    // Each frame keeps its choice while hidden, and is one group: a second choice replaces the
+    // first, picture buttons and "mixed" included.
+    void framesKeepTheirChoiceAndFormOneGroup()
     {
         auto* framEquations = child<QGroupBox>(m_dialog.get(), "framEquations");
         auto* framFactoring = child<QGroupBox>(m_dialog.get(), "framFactoring");
-        QTest::mouseClick(child<QRadioButton>(m_dialog.get(), "optEquations"), Qt::LeftButton);
+        auto checked = [this](const char* name) {
+            return child<QAbstractButton>(m_dialog.get(), name)->isChecked();
+        };
+        click(m_dialog.get(), "optEquations");
         QVERIFY(framEquations->isVisible());
-        QTest::mouseClick(child<QRadioButton>(m_dialog.get(), "optEQ3"), Qt::LeftButton);
-        QTest::mouseClick(child<QRadioButton>(m_dialog.get(), "optFactoring"), Qt::LeftButton);
-        QVERIFY(framFactoring->isVisible());
-        QVERIFY(!framEquations->isVisible());
-        QTest::mouseClick(child<QRadioButton>(m_dialog.get(), "optPST"), Qt::LeftButton);
-        QTest::mouseClick(child<QRadioButton>(m_dialog.get(), "optEquations"), Qt::LeftButton);
-        QVERIFY(framEquations->isVisible());
-        QVERIFY(!framFactoring->isVisible());
-        QVERIFY(child<QRadioButton>(m_dialog.get(), "optEQ3")->isChecked());
-        QVERIFY(child<QRadioButton>(m_dialog.get(), "optPST")->isChecked());
-        // Each frame is one group: a second choice in a frame replaces the first.
-        QTest::mouseClick(child<QRadioButton>(m_dialog.get(), "optEQmixed"), Qt::LeftButton);
-        QVERIFY(!child<QRadioButton>(m_dialog.get(), "optEQ3")->isChecked());
-        QVERIFY(child<QRadioButton>(m_dialog.get(), "optAdd")->isChecked());
-    }
+        click(m_dialog.get(), "optEQ3");
+        click(m_dialog.get(), "optFactoring");
+        QVERIFY(framFactoring->isVisible() && !framEquations->isVisible());
+        click(m_dialog.get(), "optPST");
+        click(m_dialog.get(), "optEquations");
+        QVERIFY(framEquations->isVisible() && !framFactoring->isVisible());
+        QVERIFY(checked("optEQ3") && checked("optPST"));
+        click(m_dialog.get(), "optEQmixed");
+        QVERIFY(!checked("optEQ3") && checked("optAdd"));
 
-    void pictureButtonsFormOneGroupWithMixed()
-    {
-        QTest::mouseClick(child<QRadioButton>(m_dialog.get(), "optFB"), Qt::LeftButton);
+        click(m_dialog.get(), "optFB");
         auto* fb2 = child<QToolButton>(m_dialog.get(), "optFB2");
-        auto* fb5 = child<QToolButton>(m_dialog.get(), "optFB5");
-        auto* mixed = child<QRadioButton>(m_dialog.get(), "optFBmixed");
-        QVERIFY(fb2->isCheckable());
-        QVERIFY(!fb2->icon().isNull());
-        QVERIFY(fb2->text().isEmpty());
-        QTest::mouseClick(fb2, Qt::LeftButton);
-        QVERIFY(fb2->isChecked());
-        QTest::mouseClick(fb5, Qt::LeftButton);
-        QVERIFY(fb5->isChecked() && !fb2->isChecked());
-        QTest::mouseClick(mixed, Qt::LeftButton);
-        QVERIFY(mixed->isChecked() && !fb5->isChecked());
+        QVERIFY(fb2->isCheckable() && !fb2->icon().isNull() && fb2->text().isEmpty());
+        click(m_dialog.get(), "optFB2");
+        QVERIFY(checked("optFB2"));
+        click(m_dialog.get(), "optFB5");
+        QVERIFY(checked("optFB5") && !checked("optFB2"));
+        click(m_dialog.get(), "optFBmixed");
+        QVERIFY(checked("optFBmixed") && !checked("optFB5"));
     }
 
     void makeItWithoutFamilyDoesNothing()
     {
-        QTest::mouseClick(child<QPushButton>(m_dialog.get(), "cmdMake"), Qt::LeftButton);
+        click(m_dialog.get(), "cmdMake");
         QVERIFY(!m_main->isLoaded());
         QVERIFY(!m_main->isVisible());
     }
@@ -163,95 +147,68 @@ private slots:
     // With a family but no form, a run still makes the title and the blank layout.
     void makeItWithoutFormMakesTheBlankLayout()
     {
-        QTest::mouseClick(child<QRadioButton>(m_dialog.get(), "optMultBin"), Qt::LeftButton);
-        QTest::mouseClick(child<QPushButton>(m_dialog.get(), "cmdMake"), Qt::LeftButton);
-        QVERIFY(m_main->isVisible());
+        click(m_dialog.get(), "optMultBin");
+        click(m_dialog.get(), "cmdMake");
         QString expected = QStringLiteral("Multiplying Binomials\n\n\n\n");
         for (int row = 0; row < 15; ++row)
             expected += QString(35, QLatin1Char(' ')) + QStringLiteral("\n\n\n");
-        QTextEdit* box = m_main->worksheetWindow()->textBox();
-        QCOMPARE(box->toPlainText(), expected);
-        QCOMPARE(box->font().pointSizeF(), 12.0);
-        QCOMPARE(box->font().family(), QStringLiteral("Courier New"));
-        QVERIFY(m_dialog->isVisible());
+        QCOMPARE(m_main->worksheetWindow()->textBox()->toPlainText(), expected);
     }
 
     // The worksheet is the engine's for the run's seed and the dialog's choices.
-    void makeItHandsOverTheEngineWorksheet()
-    {
-        QTest::mouseClick(child<QRadioButton>(m_dialog.get(), "optMultBin"), Qt::LeftButton);
-        QTest::mouseClick(child<QRadioButton>(m_dialog.get(), "optBin5"), Qt::LeftButton);
-        QTest::mouseClick(child<QPushButton>(m_dialog.get(), "cmdMake"), Qt::LeftButton);
-        Mt19937Source random(m_dialog->lastSeed());
-        const RunResult expected
-            = find_family("binomials")->run({ .selection = FormSelection::form(5) }, random);
-        QCOMPARE(m_main->worksheetWindow()->textBox()->toPlainText(),
-            QString::fromStdU16String(expected.text));
-        QCOMPARE(child<QRadioButton>(m_dialog.get(), "optBin5")->isChecked(), true);
-    }
-
     void everyFamilyReachesTheWorksheetWindow_data()
     {
+        QTest::addColumn<QString>("family");
         QTest::addColumn<QString>("familyOption");
         QTest::addColumn<QString>("formOption");
-        QTest::addColumn<QString>("family");
         QTest::addColumn<QString>("form");
         QTest::addColumn<bool>("fractionAnswers");
         QTest::addColumn<double>("size");
         // A fresh worksheet window has 9.75 points, which the fraction family keeps.
-        QTest::newRow("fractions") << "optFractions"
-                                   << "optDiv"
-                                   << "fractions"
-                                   << "division" << false << 9.75;
-        QTest::newRow("equations") << "optEquations"
-                                   << "optEQ6"
-                                   << "equations"
-                                   << "EQ6" << true << 12.0;
-        QTest::newRow("fraction equations") << "optFB"
-                                            << "optFB4"
-                                            << "fraction-equations"
-                                            << "FB4" << false << 10.0;
-        QTest::newRow("binomials") << "optMultBin"
-                                   << "optBinMixed"
-                                   << "binomials"
-                                   << "mixed" << false << 12.0;
-        QTest::newRow("factoring") << "optFactoring"
-                                   << "optHGFGCF"
-                                   << "factoring"
-                                   << "HGFGCF" << false << 12.0;
+        const auto row = [](const char* family, const char* option, const char* button,
+                             const char* form, bool fractionAnswers, double size) {
+            QTest::addRow("%s %s", family, *form ? form : "none")
+                << family << option << button << form << fractionAnswers << size;
+        };
+        row("fractions", "optFractions", "optDiv", "division", false, 9.75);
+        row("equations", "optEquations", "optEQ6", "EQ6", true, 12.0);
+        row("fraction-equations", "optFB", "optFB4", "FB4", false, 10.0);
+        row("binomials", "optMultBin", "optBinMixed", "mixed", false, 12.0);
+        row("binomials", "optMultBin", "optBin5", "Bin5", false, 12.0);
+        row("binomials", "optMultBin", "", "", false, 12.0);
+        row("factoring", "optFactoring", "optHGFGCF", "HGFGCF", false, 12.0);
     }
     void everyFamilyReachesTheWorksheetWindow()
     {
-        QFETCH(QString, familyOption);
         QFETCH(QString, formOption);
-        QFETCH(QString, family);
         QFETCH(QString, form);
         QFETCH(bool, fractionAnswers);
-        QFETCH(double, size);
-        QTest::mouseClick(m_dialog->findChild<QAbstractButton*>(familyOption), Qt::LeftButton);
-        QTest::mouseClick(m_dialog->findChild<QAbstractButton*>(formOption), Qt::LeftButton);
+        QFETCH(QString, family);
+        QFETCH(QString, familyOption);
+        click(m_dialog.get(), familyOption);
+        if (!formOption.isEmpty())
+            click(m_dialog.get(), formOption);
         if (fractionAnswers)
-            QTest::mouseClick(child<QCheckBox>(m_dialog.get(), "chkFracOK"), Qt::LeftButton);
-        QTest::mouseClick(child<QPushButton>(m_dialog.get(), "cmdMake"), Qt::LeftButton);
+            click(m_dialog.get(), "chkFracOK");
+        click(m_dialog.get(), "cmdMake");
 
-        const FamilyEntry* entry = find_family(family.toStdString());
-        QVERIFY(entry);
-        const ProblemOptions options { *parse_form(*entry, form.toStdString()), fractionAnswers };
-        Mt19937Source random(m_dialog->lastSeed());
-        const RunResult expected = entry->run(options, random);
         QTextEdit* box = m_main->worksheetWindow()->textBox();
-        QCOMPARE(box->toPlainText(), QString::fromStdU16String(expected.text));
-        QCOMPARE(box->font().pointSizeF(), size);
-        QVERIFY(m_main->isVisible());
+        QCOMPARE(box->toPlainText(),
+            engineSheet(qPrintable(family), form, m_dialog->lastSeed(), fractionAnswers));
+        QTEST(box->font().pointSizeF(), "size");
+        QCOMPARE(box->font().family(), QStringLiteral("Courier New"));
+        QVERIFY(m_main->isVisible() && m_dialog->isVisible());
+        if (!formOption.isEmpty())
+            QVERIFY(m_dialog->findChild<QAbstractButton*>(formOption)->isChecked());
     }
 
     // The fraction family has no size of its own: it keeps what the last run set.
     void fractionsKeepTheWindowsSize()
     {
-        QTest::mouseClick(child<QRadioButton>(m_dialog.get(), "optFB"), Qt::LeftButton);
-        QTest::mouseClick(child<QPushButton>(m_dialog.get(), "cmdMake"), Qt::LeftButton);
-        QTest::mouseClick(child<QRadioButton>(m_dialog.get(), "optFractions"), Qt::LeftButton);
-        QTest::mouseClick(child<QPushButton>(m_dialog.get(), "cmdMake"), Qt::LeftButton);
+        click(m_dialog.get(), "optFB");
+        click(m_dialog.get(), "cmdMake");
+        click(m_dialog.get(), "optFractions");
+        click(m_dialog.get(), "cmdMake");
         QTextEdit* box = m_main->worksheetWindow()->textBox();
         QVERIFY(box->toPlainText().startsWith(QStringLiteral("Fractions\n")));
         QCOMPARE(box->font().pointSizeF(), 10.0);
@@ -273,15 +230,15 @@ private slots:
         RecordingTarget target;
         ProblemDialog dialog(&target);
         dialog.show();
-        QTest::mouseClick(dialog.findChild<QAbstractButton*>(familyOption), Qt::LeftButton);
-        QTest::mouseClick(child<QPushButton>(&dialog, "cmdMake"), Qt::LeftButton);
+        click(&dialog, familyOption);
+        click(&dialog, "cmdMake");
         QTEST(target.steps, "steps");
     }
 
     void quitAsksTheProgramToEnd()
     {
         QSignalSpy quit(m_dialog.get(), &ProblemDialog::quitRequested);
-        QTest::mouseClick(child<QPushButton>(m_dialog.get(), "Command1"), Qt::LeftButton);
+        click(m_dialog.get(), "Command1");
         QCOMPARE(quit.count(), 1);
     }
 
