@@ -79,27 +79,6 @@ private slots:
         QVERIFY(!child<QLabel>(m_main.get(), "sbStatusBarTime")->text().isEmpty());
     }
 
-    // A bad value falls back to its own default (1000 and 6500 twips, 15 twips per pixel).
-    void storedGeometryOrItsDefaults_data()
-    {
-        QTest::addColumn<QStringList>("stored");
-        QTest::addColumn<QRect>("shown");
-        QTest::newRow("empty store") << QStringList() << QRect(67, 67, 433, 433);
-        for (const char* bad : { "abc", "", "nan", "1e400", "1200px" })
-            QTest::newRow(bad) << QStringList { bad, "3000", bad, "4500" }
-                               << QRect(67, 200, 433, 300);
-    }
-    void storedGeometryOrItsDefaults()
-    {
-        QFETCH(QStringList, stored);
-        QFETCH(QRect, shown);
-        if (!stored.isEmpty())
-            storeGeometry(stored);
-        m_main->showMainWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
-        QTRY_COMPARE(m_main->frameGeometry(), shown);
-    }
-
     void geometryRoundTrips()
     {
         m_main->showMainWindow();

@@ -53,29 +53,32 @@ private slots:
         m_main.reset();
     }
 
-    void startsWithOnlyAdditionSelected()
+    // A fresh dialog; "Make It!" without a family does nothing, and "Quit" asks to end.
+    void freshDialog()
     {
-        QCOMPARE(m_dialog->objectName(), QStringLiteral("frmProb"));
-        QCOMPARE(m_dialog->windowTitle(), QStringLiteral("Quillora"));
-        QCOMPARE(m_dialog->font().family(), QStringLiteral("MS Sans Serif"));
+        QCOMPARE(m_dialog->objectName(), "frmProb");
+        QCOMPARE(m_dialog->windowTitle(), "Quillora");
+        QCOMPARE(m_dialog->font().family(), "MS Sans Serif");
         QCOMPARE(m_dialog->font().pointSizeF(), 13.5);
         QStringList selected;
         for (auto* button : m_dialog->findChildren<QAbstractButton*>())
             if (button->isChecked())
                 selected << button->objectName();
-        QCOMPARE(selected, QStringList { QStringLiteral("optAdd") });
+        QCOMPARE(selected, QStringList { "optAdd" });
         for (const char* frame :
             { "framFactoring", "framOperation", "framBinomial", "framEquations", "framFB" })
             QVERIFY2(!child<QGroupBox>(m_dialog.get(), frame)->isVisible(), frame);
         QVERIFY(child<QGroupBox>(m_dialog.get(), "Frame1")->isVisible());
         auto* box = child<QCheckBox>(m_dialog.get(), "chkFracOK");
-        QCOMPARE(box->text(), QStringLiteral("Fraction Answers OK"));
+        QCOMPARE(box->text(), "Fraction Answers OK");
         QCOMPARE(box->font().pointSizeF(), 12.0);
-        QCOMPARE(
-            child<QPushButton>(m_dialog.get(), "cmdMake")->text(), QStringLiteral("&Make It!"));
-        QCOMPARE(child<QPushButton>(m_dialog.get(), "Command1")->text(), QStringLiteral("&Quit"));
-        QVERIFY(!m_main->isVisible());
-        QVERIFY(!m_main->isLoaded());
+        QCOMPARE(child<QPushButton>(m_dialog.get(), "cmdMake")->text(), "&Make It!");
+        QCOMPARE(child<QPushButton>(m_dialog.get(), "Command1")->text(), "&Quit");
+        click(m_dialog.get(), "cmdMake");
+        QVERIFY(!m_main->isVisible() && !m_main->isLoaded());
+        QSignalSpy quit(m_dialog.get(), &ProblemDialog::quitRequested);
+        click(m_dialog.get(), "Command1");
+        QCOMPARE(quit.count(), 1);
     }
 
     void controlsSitWhereTheTwipsSay_data()
@@ -137,81 +140,47 @@ private slots:
         QVERIFY(checked("optFBmixed") && !checked("optFB5"));
     }
 
-    void makeItWithoutFamilyDoesNothing()
-    {
-        click(m_dialog.get(), "cmdMake");
-        QVERIFY(!m_main->isLoaded());
-        QVERIFY(!m_main->isVisible());
-    }
-
-    // With a family but no form, a run still makes the title and the blank layout.
-    void makeItWithoutFormMakesTheBlankLayout()
-    {
-        click(m_dialog.get(), "optMultBin");
-        click(m_dialog.get(), "cmdMake");
-        QString expected = QStringLiteral("Multiplying Binomials\n\n\n\n");
-        for (int row = 0; row < 15; ++row)
-            expected += QString(35, QLatin1Char(' ')) + QStringLiteral("\n\n\n");
-        QCOMPARE(m_main->worksheetWindow()->textBox()->toPlainText(), expected);
-    }
-
-    // The worksheet is the engine's for the run's seed and the dialog's choices.
+    // The worksheet is the engine's for the run's seed and the dialog's choices, in the family's
+    // size; a fresh window has 9.75 points, which the fraction family keeps, as it keeps what the
+    // last run set. With a family but no form, a run makes the title and the blank layout.
     void everyFamilyReachesTheWorksheetWindow_data()
     {
         QTest::addColumn<QString>("family");
-        QTest::addColumn<QString>("familyOption");
-        QTest::addColumn<QString>("formOption");
         QTest::addColumn<QString>("form");
-        QTest::addColumn<bool>("fractionAnswers");
+        QTest::addColumn<QStringList>("clicks");
         QTest::addColumn<double>("size");
-        // A fresh worksheet window has 9.75 points, which the fraction family keeps.
-        const auto row = [](const char* family, const char* option, const char* button,
-                             const char* form, bool fractionAnswers, double size) {
-            QTest::addRow("%s %s", family, *form ? form : "none")
-                << family << option << button << form << fractionAnswers << size;
+        const auto row = [](const char* family, const char* form, QStringList clicks, double size) {
+            QTest::addRow("%s %s", family, clicks.join(' ').toLatin1().data())
+                << family << form << clicks << size;
         };
-        row("fractions", "optFractions", "optDiv", "division", false, 9.75);
-        row("equations", "optEquations", "optEQ6", "EQ6", true, 12.0);
-        row("fraction-equations", "optFB", "optFB4", "FB4", false, 10.0);
-        row("binomials", "optMultBin", "optBinMixed", "mixed", false, 12.0);
-        row("binomials", "optMultBin", "optBin5", "Bin5", false, 12.0);
-        row("binomials", "optMultBin", "", "", false, 12.0);
-        row("factoring", "optFactoring", "optHGFGCF", "HGFGCF", false, 12.0);
+        row("fractions", "division", { "optFractions", "optDiv" }, 9.75);
+        row("fractions", "addition", { "optFB", "cmdMake", "optFractions" }, 10);
+        row("equations", "EQ6", { "optEquations", "optEQ6", "chkFracOK" }, 12);
+        row("fraction-equations", "FB4", { "optFB", "optFB4" }, 10);
+        row("binomials", "mixed", { "optMultBin", "optBinMixed" }, 12);
+        row("binomials", "Bin5", { "optMultBin", "optBin5" }, 12);
+        row("binomials", "", { "optMultBin" }, 12);
+        row("factoring", "HGFGCF", { "optFactoring", "optHGFGCF" }, 12);
     }
     void everyFamilyReachesTheWorksheetWindow()
     {
-        QFETCH(QString, formOption);
-        QFETCH(QString, form);
-        QFETCH(bool, fractionAnswers);
         QFETCH(QString, family);
-        QFETCH(QString, familyOption);
-        click(m_dialog.get(), familyOption);
-        if (!formOption.isEmpty())
-            click(m_dialog.get(), formOption);
-        if (fractionAnswers)
-            click(m_dialog.get(), "chkFracOK");
-        click(m_dialog.get(), "cmdMake");
-
+        QFETCH(QString, form);
+        QFETCH(QStringList, clicks);
+        for (const QString& button : clicks + QStringList { "cmdMake" })
+            click(m_dialog.get(), button);
         QTextEdit* box = m_main->worksheetWindow()->textBox();
         QCOMPARE(box->toPlainText(),
-            engineSheet(qPrintable(family), form, m_dialog->lastSeed(), fractionAnswers));
+            engineSheet(
+                qPrintable(family), form, m_dialog->lastSeed(), clicks.contains("chkFracOK")));
         QTEST(box->font().pointSizeF(), "size");
-        QCOMPARE(box->font().family(), QStringLiteral("Courier New"));
+        QCOMPARE(box->font().family(), "Courier New");
         QVERIFY(m_main->isVisible() && m_dialog->isVisible());
-        if (!formOption.isEmpty())
-            QVERIFY(m_dialog->findChild<QAbstractButton*>(formOption)->isChecked());
-    }
-
-    // The fraction family has no size of its own: it keeps what the last run set.
-    void fractionsKeepTheWindowsSize()
-    {
-        click(m_dialog.get(), "optFB");
-        click(m_dialog.get(), "cmdMake");
-        click(m_dialog.get(), "optFractions");
-        click(m_dialog.get(), "cmdMake");
-        QTextEdit* box = m_main->worksheetWindow()->textBox();
-        QVERIFY(box->toPlainText().startsWith(QStringLiteral("Fractions\n")));
-        QCOMPARE(box->font().pointSizeF(), 10.0);
+        QVERIFY(m_dialog->findChild<QAbstractButton*>(clicks.last())->isChecked());
+        QString blank = "Multiplying Binomials\n\n\n\n";
+        for (int row = 0; row < 15; ++row)
+            blank += QString(35, QLatin1Char(' ')) + "\n\n\n";
+        QVERIFY(!form.isEmpty() || box->toPlainText() == blank);
     }
 
     void handOverFollowsTheFramesOrder_data()
@@ -233,13 +202,6 @@ private slots:
         click(&dialog, familyOption);
         click(&dialog, "cmdMake");
         QTEST(target.steps, "steps");
-    }
-
-    void quitAsksTheProgramToEnd()
-    {
-        QSignalSpy quit(m_dialog.get(), &ProblemDialog::quitRequested);
-        click(m_dialog.get(), "Command1");
-        QCOMPARE(quit.count(), 1);
     }
 
 private:

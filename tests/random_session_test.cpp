@@ -21,6 +21,8 @@
 using namespace quillora;
 using namespace quillora::test;
 
+#define CHECK(condition, what) QVERIFY2(condition, qPrintable(failure(what)))
+
 namespace {
 
 constexpr int Actions = 2000;
@@ -65,6 +67,7 @@ private slots:
     void twoThousandRandomActions();
 
 private:
+    // In the order of their weights below.
     enum class Action {
         ClickFamily,
         ClickForm,
@@ -79,7 +82,7 @@ private:
         Type,
         Select,
         Save,
-        Print,
+        Print
     };
 
     void perform(Action action);
@@ -126,10 +129,7 @@ private:
     bool m_edited = false;
 
     QMap<QMdiSubWindow*, int> m_numbers;
-    int m_highestNumber = 0;
-    int m_pdfPrints = 0;
-    int m_saves = 0;
-    int m_step = 0;
+    int m_highestNumber = 0, m_pdfPrints = 0, m_saves = 0, m_step = 0;
     QStringList m_log;
 
     QStringList m_watched, m_allowed;
@@ -255,10 +255,9 @@ void RandomSessionTest::perform(Action action)
             m_expectedSize = FreshWindowFontSize;
         m_expectedSize = size.value_or(m_expectedSize);
         m_edited = false;
-        QVERIFY2(
-            main()->isVisible() && main()->isLoaded(), qPrintable(failure("main window hidden")));
-        QVERIFY2(worksheet() && main()->activeDocument() == worksheet(),
-            qPrintable(failure("the new worksheet is not the active window")));
+        CHECK(main()->isVisible() && main()->isLoaded(), "main window hidden");
+        CHECK(worksheet() && main()->activeDocument() == worksheet(),
+            "the new worksheet is not the active window");
         break;
     }
     case Action::CloseWorksheet:
@@ -332,8 +331,8 @@ void RandomSessionTest::perform(Action action)
         child<QAction>(main(), pick(2) ? "mnuFileSave" : "tbToolBarSave")->trigger();
         const QByteArray bytes = readAll(file);
         if (!cancel && active)
-            QVERIFY2(bytes.startsWith("{\\rtf1") && bytes.trimmed().endsWith('}'),
-                qPrintable(failure("not a whole RTF file saved")));
+            CHECK(bytes.startsWith("{\\rtf1") && bytes.trimmed().endsWith('}'),
+                "not a whole RTF file saved");
         break;
     }
     case Action::Print: {
@@ -347,7 +346,7 @@ void RandomSessionTest::perform(Action action)
         child<QAction>(main(), "mnuFilePrint")->trigger();
         if (toPdf) {
             ++m_pdfPrints;
-            QVERIFY2(readAll(file).startsWith("%PDF-"), qPrintable(failure("no PDF printed")));
+            CHECK(readAll(file).startsWith("%PDF-"), "no PDF printed");
         }
         break;
     }
@@ -359,76 +358,62 @@ void RandomSessionTest::check()
     // Closed windows go at the next pass of the event loop.
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY2(m_module->dialog()->isVisible(), qPrintable(failure("the dialog went away")));
-    QVERIFY2(m_commonDialog->warnings.isEmpty(),
-        qPrintable(failure("warned: " + m_commonDialog->warnings.join('|'))));
+    CHECK(m_module->dialog()->isVisible(), "the dialog went away");
+    CHECK(m_commonDialog->warnings.isEmpty(), "warned: " + m_commonDialog->warnings.join('|'));
 
     // Captions: one plain "Document" at most; the numbers never change and only ever grow.
     int worksheets = 0;
     static const QRegularExpression numbered(QStringLiteral("^Document (\\d+)$"));
     QMap<QMdiSubWindow*, int> numbers;
     for (QMdiSubWindow* sub : subWindows()) {
-        QVERIFY2(
-            qobject_cast<DocumentWindow*>(sub->widget()), qPrintable(failure("not a document")));
+        CHECK(qobject_cast<DocumentWindow*>(sub->widget()), "not a document");
         const QString title = sub->widget()->windowTitle();
         if (title == QLatin1String("Document")) {
             ++worksheets;
             continue;
         }
         const QRegularExpressionMatch match = numbered.match(title);
-        QVERIFY2(match.hasMatch(), qPrintable(failure("caption " + title)));
+        CHECK(match.hasMatch(), "caption " + title);
         const int number = match.captured(1).toInt();
         if (m_numbers.contains(sub)) {
-            QVERIFY2(m_numbers.value(sub) == number, qPrintable(failure("a caption changed")));
+            CHECK(m_numbers.value(sub) == number, "a caption changed");
         } else {
-            QVERIFY2(number > m_highestNumber,
-                qPrintable(failure(
-                    QStringLiteral("%1 after Document %2").arg(title).arg(m_highestNumber))));
+            CHECK(number > m_highestNumber,
+                QStringLiteral("%1 after Document %2").arg(title).arg(m_highestNumber));
             m_highestNumber = number;
         }
         numbers.insert(sub, number);
     }
     m_numbers = numbers;
-    QVERIFY2(worksheets <= 1,
-        qPrintable(failure(QStringLiteral("%1 worksheet windows").arg(worksheets))));
-    QVERIFY2(subWindows().isEmpty() || main()->isLoaded(),
-        qPrintable(failure("windows left in an unloaded main window")));
+    CHECK(worksheets <= 1, QStringLiteral("%1 worksheet windows").arg(worksheets));
+    CHECK(subWindows().isEmpty() || main()->isLoaded(), "windows left in an unloaded main window");
 
     if (DocumentWindow* sheet = worksheet()) {
-        QVERIFY2(m_expectedText, qPrintable(failure("a worksheet window with no worksheet")));
+        CHECK(m_expectedText, "a worksheet window with no worksheet");
         QTextEdit* box = sheet->textBox();
-        QVERIFY2(m_edited || box->toPlainText() == *m_expectedText,
-            qPrintable(failure("the worksheet window lost the last worksheet")));
-        QVERIFY2(m_edited || box->font().pointSizeF() == m_expectedSize,
-            qPrintable(failure(QStringLiteral("worksheet at %1 points, not %2")
-                                   .arg(box->font().pointSizeF())
-                                   .arg(m_expectedSize))));
+        CHECK(m_edited || box->toPlainText() == *m_expectedText,
+            "the worksheet window lost the last worksheet");
+        CHECK(m_edited || box->font().pointSizeF() == m_expectedSize,
+            QStringLiteral("worksheet at %1 points, not %2")
+                .arg(box->font().pointSizeF())
+                .arg(m_expectedSize));
     } else {
         // The next worksheet opens a fresh window.
         m_expectedText.reset();
         m_edited = false;
     }
 
-    const QString touched = changes(m_baseline, snapshot(m_watched, false, m_allowed));
-    QVERIFY2(touched.isEmpty(), qPrintable(failure("touched " + touched)));
+    CHECK(snapshot(m_watched, false, m_allowed) == m_baseline,
+        "a file outside the session's folders changed");
 }
 
 void RandomSessionTest::twoThousandRandomActions()
 {
     // Weighted so that worksheets are made often and the slow paths stay rare.
-    const std::vector<std::pair<Action, int>> weights = { { Action::ClickFamily, 10 },
-        { Action::ClickForm, 14 }, { Action::ClickCheckBox, 4 }, { Action::MakeIt, 16 },
-        { Action::CloseWorksheet, 3 }, { Action::CloseMain, 2 }, { Action::Exit, 1 },
-        { Action::MainWindowState, 6 }, { Action::DocumentWindowState, 8 },
-        { Action::ActivateDocument, 5 }, { Action::Type, 12 }, { Action::Select, 8 },
-        { Action::Save, 6 }, { Action::Print, 2 } };
-    std::vector<int> w;
-    for (const auto& [action, weight] : weights)
-        w.push_back(weight);
-    std::discrete_distribution<int> next(w.begin(), w.end());
-
+    const int weights[] = { 10, 14, 4, 16, 3, 2, 1, 6, 8, 5, 12, 8, 6, 2 };
+    std::discrete_distribution<int> next(std::begin(weights), std::end(weights));
     for (m_step = 1; m_step <= Actions; ++m_step) {
-        perform(weights[next(m_random)].first);
+        perform(Action(next(m_random)));
         if (QTest::currentTestFailed())
             return;
         check();

@@ -254,8 +254,7 @@ private slots:
         QCOMPARE(m_dialogs->warnings.size(), 1);
         QVERIFY2(m_dialogs->warnings.first().contains(target), qPrintable(m_dialogs->warnings[0]));
         QCOMPARE(readAll(existing), before);
-        const QString changed = changes(filesBefore, snapshot({ m_dir.path() }, true));
-        QVERIFY2(changed.isEmpty(), qPrintable(changed));
+        QVERIFY(snapshot({ m_dir.path() }, true) == filesBefore);
         QVERIFY(m_main->isVisible());
         QCOMPARE(m_main->worksheetWindow()->textBox()->toPlainText(), worksheet("mixed", 3));
     }

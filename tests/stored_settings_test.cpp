@@ -108,33 +108,20 @@ private:
     {
         const int sane = size ? 3000 + pick(27000) : -7500 + pick(52500);
         const QByteArray n = QByteArray::number(sane);
-        static const char* const never[] = { "", "nan", "inf", "-inf", "1e400", "-1e39",
-            "99999999999999999999999", "1,2", "\"\"", "@Variant(garbage", "@ByteArray(\\xff\\xfe)",
-            "@Variant(\\0\\0\\0\\x13\\0\\0\\0\\x1\\0\\0\\0\\x2)" };
-        switch (pick(10)) {
-        case 0:
-        case 1: {
-            const QByteArray forms[] = { n, " " + n + "  ", '"' + n + '"', n + ".25",
-                QByteArray::number(double(sane), 'e', 6) };
-            return { forms[pick(5)], sane };
-        }
-        case 2:
-        case 3:
-            return { never[pick(std::size(never))], std::nullopt };
-        case 4:
-            return { QByteArray::number((pick(2) ? 1 : -1) * (491520LL + pick(1000000000))),
-                std::nullopt };
-        case 5: // tiny: a zero position, a size of no pixels
-            return { "1e-300", size ? std::nullopt : std::optional<int>(0) };
-        case 6:
-            return { size ? QByteArray::number(-pick(40000)) : QByteArray("0x10"), std::nullopt };
-        case 7:
-            return { pick(2) ? n + "px" : QByteArray(5000, '9'), std::nullopt };
-        case 8:
-            return { size ? "0" : "-0", size ? std::nullopt : std::optional<int>(0) };
-        default:
-            return { bytes(1 + pick(20), 0x80, 128), std::nullopt };
-        }
+        const std::optional<int> zero = size ? std::nullopt : std::optional<int>(0);
+        const std::pair<QByteArray, std::optional<int>> values[] = { { n, sane },
+            { " " + n + "  ", sane }, { '"' + n + '"', sane }, { n + ".25", sane },
+            { QByteArray::number(double(sane), 'e', 6), sane }, { "", {} }, { "nan", {} },
+            { pick(2) ? "inf" : "-inf", {} }, { "1e400", {} }, { "-1e39", {} },
+            { QByteArray::number(491520 + pick(1000000000)), {} },
+            { QByteArray::number(-491520 - pick(1000000000)), {} },
+            { "99999999999999999999999", {} }, { "1e-300", zero }, // a size of no pixels
+            { size ? QByteArray::number(-pick(40000)) : QByteArray("0x10"), {} }, { n + "px", {} },
+            { "1,2", {} }, { "@Variant(\\0\\0\\0\\x13\\0\\0\\0\\x1\\0\\0\\0\\x2)", {} },
+            { "@ByteArray(\\xff\\xfe)", {} }, { "@Variant(garbage", {} },
+            { QByteArray(5000, '9'), {} }, { size ? "0" : "-0", zero },
+            { bytes(1 + pick(20), 0x80, 128), {} }, { "\"\"", {} } };
+        return values[pick(std::size(values))];
     }
 
     std::mt19937 m_random;
@@ -168,6 +155,8 @@ private slots:
         row("beyond float", "1e39", "-1e39", 1000, 6500);
         row("not finite", "nan", "inf", 1000, 6500);
         row("blank", "   ", "", 1000, 6500);
+        row("word, trailing junk", "abc", "1200px", 1000, 6500);
+        row("overflow", "1e400", "1e400", 1000, 6500);
     }
     void valueRanges()
     {

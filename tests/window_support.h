@@ -126,20 +126,6 @@ inline QMap<QString, QByteArray> snapshot(
     return out;
 }
 
-/// The entries that differ between two snapshots, for a failure message.
-inline QString changes(
-    const QMap<QString, QByteArray>& before, const QMap<QString, QByteArray>& after)
-{
-    QStringList out;
-    for (auto it = after.begin(); it != after.end(); ++it)
-        if (before.value(it.key()) != it.value())
-            out << it.key();
-    for (auto it = before.begin(); it != before.end(); ++it)
-        if (!after.contains(it.key()))
-            out << it.key() + QStringLiteral(" (removed)");
-    return out.join(QStringLiteral(", "));
-}
-
 /// Runs a program to its end; returns its standard output, or a null array when it failed.
 inline QByteArray runTool(const QString& program, const QStringList& arguments)
 {
