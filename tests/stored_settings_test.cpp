@@ -2,17 +2,14 @@
 // its default, and a store that cannot be read or written never stops the program.
 
 #include "app/GeometrySettings.h"
-#include "app/MainWindow.h"
 #include "window_support.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QTemporaryDir>
 
 #include <array>
 #include <memory>
-#include <optional>
 #include <random>
 #include <set>
 #include <sys/stat.h>
@@ -30,11 +27,6 @@ constexpr std::array<int, 4> Defaults { GeometrySettings::DefaultLeft, GeometryS
 void useConfigHome(const QString& folder)
 {
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder));
-}
-
-QSettings storeIn(const QString& folder)
-{
-    return QSettings(folder + QStringLiteral("/Quillora/Quillora.ini"), QSettings::IniFormat);
 }
 
 bool writeBytes(const QString& path, const QByteArray& bytes)
@@ -67,20 +59,16 @@ public:
         BadFile file;
         if (pick(6) != 0)
             file.bytes += junkLines();
+        // The keys in the wrong group, a group name in the wrong case, no group line, or right.
         const int layout = pick(10);
-        if (layout == 0)
-            file.bytes += "[Other]\n"; // the keys in the wrong group
-        else if (layout == 1)
-            file.bytes += "[settings]\n"; // group names are case-sensitive
-        else if (layout != 2) // else no group line at all
-            file.bytes += "[Settings]\n";
-        const bool counted = layout >= 3;
+        file.bytes
+            += layout < 3 ? std::array { "[Other]\n", "[settings]\n", "" }[layout] : "[Settings]\n";
         for (std::size_t key = 0; key < Keys.size(); ++key) {
             const int copies = pick(8) == 0 ? 2 : pick(8) == 0 ? 0 : 1;
             for (int copy = 0; copy < copies; ++copy) {
                 const auto [text, twips] = value(key >= 2);
                 file.bytes += QByteArray(Keys[key]) + '=' + text + '\n';
-                if (twips && counted)
+                if (twips && layout >= 3)
                     file.sane[key].insert(*twips);
                 if (pick(4) == 0)
                     file.bytes += junkLines();
@@ -91,28 +79,23 @@ public:
 
 private:
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_random); }
-
-    // Lines that are not settings: printable garbage, binary bytes, a very long line. Each ends
-    // with a line feed and never with a backslash, so it cannot swallow the next line.
-    QByteArray junkLines()
+    QByteArray bytes(int count, int from, int range)
     {
         QByteArray out;
-        switch (pick(4)) {
-        case 0:
-            for (int i = pick(60); i > 0; --i)
-                out += static_cast<char>(0x20 + pick(95));
-            break;
-        case 1:
-            for (int i = pick(200); i > 0; --i)
-                out += static_cast<char>(pick(256));
-            break;
-        case 2:
-            out = QByteArray(100000 + pick(100000), 'x');
-            break;
-        default:
-            out = "@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\xff)";
-            break;
-        }
+        for (int i = count; i > 0; --i)
+            out += static_cast<char>(from + pick(range));
+        return out;
+    }
+
+    // Printable garbage, binary bytes, a very long line or a serialised variant. Each ends with a
+    // line feed and never with a backslash, so it cannot swallow the next line.
+    QByteArray junkLines()
+    {
+        const int kind = pick(4);
+        QByteArray out = kind == 0 ? bytes(pick(60), 0x20, 95)
+            : kind == 1            ? bytes(pick(200), 0, 256)
+            : kind == 2            ? QByteArray(100000 + pick(100000), 'x')
+                                   : QByteArray("@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\xff)");
         out.replace('\n', ' ').replace('\r', ' ').replace('\\', '/');
         if (pick(2) == 0)
             out.replace('[', '(');
@@ -124,60 +107,21 @@ private:
     std::pair<QByteArray, std::optional<int>> value(bool size)
     {
         const int sane = size ? 3000 + pick(27000) : -7500 + pick(52500);
-        switch (pick(24)) {
-        case 0:
-            return { QByteArray::number(sane), sane };
-        case 1:
-            return { " " + QByteArray::number(sane) + "  ", sane };
-        case 2:
-            return { '"' + QByteArray::number(sane) + '"', sane };
-        case 3:
-            return { QByteArray::number(sane) + ".25", sane };
-        case 4:
-            return { QByteArray::number(double(sane), 'e', 6), sane };
-        case 5:
-            return { "", std::nullopt };
-        case 6:
-            return { "nan", std::nullopt };
-        case 7:
-            return { pick(2) ? "inf" : "-inf", std::nullopt };
-        case 8:
-            return { "1e400", std::nullopt };
-        case 9:
-            return { "-1e39", std::nullopt };
-        case 10:
-            return { QByteArray::number(491520 + pick(1000000000)), std::nullopt };
-        case 11:
-            return { QByteArray::number(-491520 - pick(1000000000)), std::nullopt };
-        case 12:
-            return { "99999999999999999999999", std::nullopt };
-        case 13: // tiny: a zero position, a size of no pixels
-            return { "1e-300", size ? std::nullopt : std::optional<int>(0) };
-        case 14:
-            return { size ? QByteArray::number(-pick(40000)) : QByteArray("0x10"), std::nullopt };
-        case 15:
-            return { QByteArray::number(sane) + "px", std::nullopt };
-        case 16:
-            return { "1,2", std::nullopt };
-        case 17:
-            return { "@Variant(\\0\\0\\0\\x13\\0\\0\\0\\x1\\0\\0\\0\\x2)", std::nullopt };
-        case 18:
-            return { "@ByteArray(\\xff\\xfe)", std::nullopt };
-        case 19:
-            return { "@Variant(garbage", std::nullopt };
-        case 20:
-            return { QByteArray(5000, '9'), std::nullopt };
-        case 21:
-            return { size ? "0" : "-0", size ? std::nullopt : std::optional<int>(0) };
-        case 22: {
-            QByteArray junk;
-            for (int i = 1 + pick(20); i > 0; --i)
-                junk += static_cast<char>(0x80 + pick(128));
-            return { junk, std::nullopt };
-        }
-        default:
-            return { "\"\"", std::nullopt };
-        }
+        const QByteArray n = QByteArray::number(sane);
+        const std::optional<int> zero = size ? std::nullopt : std::optional<int>(0);
+        const std::pair<QByteArray, std::optional<int>> values[] = { { n, sane },
+            { " " + n + "  ", sane }, { '"' + n + '"', sane }, { n + ".25", sane },
+            { QByteArray::number(double(sane), 'e', 6), sane }, { "", {} }, { "nan", {} },
+            { pick(2) ? "inf" : "-inf", {} }, { "1e400", {} }, { "-1e39", {} },
+            { QByteArray::number(491520 + pick(1000000000)), {} },
+            { QByteArray::number(-491520 - pick(1000000000)), {} },
+            { "99999999999999999999999", {} }, { "1e-300", zero }, // a size of no pixels
+            { size ? QByteArray::number(-pick(40000)) : QByteArray("0x10"), {} }, { n + "px", {} },
+            { "1,2", {} }, { "@Variant(\\0\\0\\0\\x13\\0\\0\\0\\x1\\0\\0\\0\\x2)", {} },
+            { "@ByteArray(\\xff\\xfe)", {} }, { "@Variant(garbage", {} },
+            { QByteArray(5000, '9'), {} }, { size ? "0" : "-0", zero },
+            { bytes(1 + pick(20), 0x80, 128), {} }, { "\"\"", {} } };
+        return values[pick(std::size(values))];
     }
 
     std::mt19937 m_random;
@@ -211,6 +155,8 @@ private slots:
         row("beyond float", "1e39", "-1e39", 1000, 6500);
         row("not finite", "nan", "inf", 1000, 6500);
         row("blank", "   ", "", 1000, 6500);
+        row("word, trailing junk", "abc", "1200px", 1000, 6500);
+        row("overflow", "1e400", "1e400", 1000, 6500);
     }
     void valueRanges()
     {
@@ -219,10 +165,9 @@ private slots:
         const QString home = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()));
         useConfigHome(home);
         {
-            QSettings settings = storeIn(home);
-            settings.beginGroup(QStringLiteral("Settings"));
-            settings.setValue(QStringLiteral("MainLeft"), left);
-            settings.setValue(QStringLiteral("MainWidth"), width);
+            QSettings settings(home + "/Quillora/Quillora.ini", QSettings::IniFormat);
+            settings.setValue("Settings/MainLeft", left);
+            settings.setValue("Settings/MainWidth", width);
         }
         QTEST(GeometrySettings::load(), "loaded");
     }
@@ -235,8 +180,8 @@ private slots:
         for (int i = 0; i < 240; ++i) {
             const BadFile file = maker.make();
             const QString home = m_dir.filePath(QStringLiteral("bad/%1").arg(i));
-            QVERIFY(QDir().mkpath(home + QStringLiteral("/Quillora")));
-            QVERIFY(writeBytes(home + QStringLiteral("/Quillora/Quillora.ini"), file.bytes));
+            QVERIFY(QDir().mkpath(home + "/Quillora"));
+            QVERIFY(writeBytes(home + "/Quillora/Quillora.ini", file.bytes));
             useConfigHome(home);
 
             auto main = std::make_unique<MainWindow>();
@@ -263,47 +208,43 @@ private slots:
     // A store that cannot be read or written: defaults, no hang, and what is there stays.
     void unreachableStoreNeverStopsTheProgram_data()
     {
-        QTest::addColumn<QString>("kind");
-        QTest::newRow("settings folder is a file") << "folder-file";
-        QTest::newRow("config home missing") << "missing";
-        QTest::newRow("config home under a file") << "under-file";
-        QTest::newRow("config home not creatable") << "proc";
-        QTest::newRow("settings file is a folder") << "ini-folder";
-        QTest::newRow("settings file is a pipe") << "pipe";
-        QTest::newRow("lock file is a folder") << "lock-folder";
-        QTest::newRow("lock held by another instance") << "lock-held";
+        QTest::addColumn<QString>("home"); // relative to the case's folder
+        QTest::newRow("settings folder is a file") << "";
+        QTest::newRow("config home missing") << "/no/such/folder";
+        QTest::newRow("config home under a file") << "/file/config";
+        QTest::newRow("config home not creatable") << "/proc/quillora-no-such-entry/config";
+        QTest::newRow("settings file is a folder") << "";
+        QTest::newRow("settings file is a pipe") << "";
+        QTest::newRow("lock is a folder") << "";
+        QTest::newRow("lock held by another instance") << "";
     }
     void unreachableStoreNeverStopsTheProgram()
     {
-        QFETCH(QString, kind);
-        const QString base = m_dir.filePath(QStringLiteral("unreachable-") + kind);
+        const QString kind = QString::fromLatin1(QTest::currentDataTag());
+        const QString base = m_dir.filePath(kind);
+        const QString ini = base + "/Quillora/Quillora.ini";
+        const bool lock = kind.startsWith("lock");
         QVERIFY(QDir().mkpath(base));
-        QString home = base;
-        if (kind == QLatin1String("folder-file")) {
-            QVERIFY(writeBytes(base + QStringLiteral("/Quillora"), "not a folder"));
-        } else if (kind == QLatin1String("missing")) {
-            home = base + QStringLiteral("/no/such/folder");
-        } else if (kind == QLatin1String("under-file")) {
-            QVERIFY(writeBytes(base + QStringLiteral("/file"), "not a folder"));
-            home = base + QStringLiteral("/file/config");
-        } else if (kind == QLatin1String("proc")) {
-            home = QStringLiteral("/proc/quillora-no-such-entry/config");
-        } else if (kind == QLatin1String("ini-folder")) {
-            QVERIFY(QDir().mkpath(base + QStringLiteral("/Quillora/Quillora.ini")));
-        } else if (kind == QLatin1String("pipe")) {
-            QVERIFY(QDir().mkpath(base + QStringLiteral("/Quillora")));
-            QCOMPARE(
-                mkfifo(QFile::encodeName(base + QStringLiteral("/Quillora/Quillora.ini")), 0600),
-                0);
-        } else {
-            QVERIFY(QDir().mkpath(base + QStringLiteral("/Quillora")));
-            QVERIFY(writeBytes(
-                base + QStringLiteral("/Quillora/Quillora.ini"), "[Settings]\nMainLeft=3000\n"));
-            if (kind == QLatin1String("lock-folder"))
-                QVERIFY(QDir().mkpath(base + QStringLiteral("/Quillora/Quillora.ini.lock")));
+        QFETCH(QString, home);
+        home = home.startsWith("/proc") ? home : base + home;
+        if (kind.contains("folder is a file"))
+            QVERIFY(writeBytes(base + "/Quillora", "not a folder"));
+        if (kind.contains("under a file"))
+            QVERIFY(writeBytes(base + "/file", "not a folder"));
+        if (kind.contains("file is a folder"))
+            QVERIFY(QDir().mkpath(ini));
+        if (kind.contains("pipe")) {
+            QVERIFY(QDir().mkpath(base + "/Quillora"));
+            QCOMPARE(mkfifo(QFile::encodeName(ini), 0600), 0);
         }
-        QLockFile otherInstance(base + QStringLiteral("/Quillora/Quillora.ini.lock"));
-        if (kind == QLatin1String("lock-held"))
+        if (lock) {
+            QVERIFY(QDir().mkpath(base + "/Quillora"));
+            QVERIFY(writeBytes(ini, "[Settings]\nMainLeft=3000\n"));
+        }
+        if (kind.contains("lock is a folder"))
+            QVERIFY(QDir().mkpath(ini + ".lock"));
+        QLockFile otherInstance(ini + ".lock");
+        if (kind.contains("another instance"))
             QVERIFY(otherInstance.tryLock(0));
         useConfigHome(home);
 
@@ -312,11 +253,11 @@ private slots:
             main->showMainWindow();
             QVERIFY(main->isVisible());
             const QRect shown = main->geometry();
-            if (kind == QLatin1String("missing")) {
+            if (kind.contains("missing")) {
                 // Created at the first close, read back at the second start.
                 QCOMPARE(shown.topLeft(), start == 0 ? QPoint(67, 67) : QPoint(100, 120));
                 main->move(100, 120);
-            } else if (kind.startsWith(QLatin1String("lock-"))) {
+            } else if (lock) {
                 QCOMPARE(shown.topLeft(), QPoint(200, 67));
             } else {
                 QCOMPARE(shown, QRect(67, 67, 433, 433));
@@ -324,16 +265,16 @@ private slots:
             main->close();
             QVERIFY(!main->isVisible());
         }
-        if (kind == QLatin1String("folder-file") || kind == QLatin1String("under-file"))
-            QVERIFY(QFileInfo(base + QStringLiteral("/")
-                + (kind == QLatin1String("folder-file") ? "Quillora" : "file"))
-                        .isFile());
-        if (kind.startsWith(QLatin1String("lock-")))
-            QCOMPARE(storeIn(base).value(QStringLiteral("Settings/MainLeft")).toString(),
-                QStringLiteral("3000"));
-        if (kind == QLatin1String("ini-folder"))
-            QVERIFY(QFileInfo(base + QStringLiteral("/Quillora/Quillora.ini")).isDir());
-        QVERIFY(!QFileInfo::exists(QStringLiteral("/proc/quillora-no-such-entry")));
+        if (kind.contains("folder is a file"))
+            QVERIFY(QFileInfo(base + "/Quillora").isFile());
+        if (kind.contains("under a file"))
+            QVERIFY(QFileInfo(base + "/file").isFile());
+        if (lock)
+            QCOMPARE(
+                QSettings(ini, QSettings::IniFormat).value("Settings/MainLeft").toString(), "3000");
+        if (kind.contains("file is a folder"))
+            QVERIFY(QFileInfo(ini).isDir());
+        QVERIFY(!QFileInfo::exists("/proc/quillora-no-such-entry"));
     }
 
 private:

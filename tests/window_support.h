@@ -1,15 +1,21 @@
 #pragma once
 
-// Shared pieces of the window tests: pre-answered save and print dialogs, lookups by object name,
-// and the external readers (LibreOffice, pdftotext) used to read results back.
+// Shared pieces of the window tests: pre-answered dialogs, lookups, engine worksheets, folder
+// snapshots and the external readers (LibreOffice, pdftotext).
 
 #include "app/CommonDialog.h"
+#include "app/MainWindow.h"
+#include "dialog/catalogue.h"
+#include "dialog/random_source.h"
 
+#include <QAbstractButton>
+#include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
+#include <QMap>
 #include <QPrinter>
 #include <QProcess>
 #include <QSettings>
-#include <QStringList>
 #include <QTest>
 
 #include <optional>
@@ -24,7 +30,6 @@ public:
         QString pdfFile;
         bool selection = false;
     };
-
     QStringList saveAnswers; ///< Names handed out in order; an empty name cancels.
     QStringList offeredNames;
     std::optional<PrintAnswer> printAnswer;
@@ -41,7 +46,6 @@ public:
         printer.setPrintRange(printAnswer->selection ? QPrinter::Selection : QPrinter::AllPages);
         return true;
     }
-
     void warn(QWidget*, const QString&, const QString& text) override { warnings << text; }
 
 protected:
@@ -57,11 +61,69 @@ template <typename T> T* child(QObject* root, const char* name)
     return root->findChild<T*>(QString::fromLatin1(name));
 }
 
+inline void click(QObject* root, const QString& button)
+{
+    QTest::mouseClick(root->findChild<QAbstractButton*>(button), Qt::LeftButton);
+}
+
 /// The settings store's file; tests run with XDG_CONFIG_HOME in a scratch folder.
 inline QSettings store()
 {
     return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Quillora"),
         QStringLiteral("Quillora"));
+}
+
+/// One run's hand-over, as a driver makes it.
+inline void handOver(MainWindow& main, const QString& text, double size = 12)
+{
+    main.setWorksheetFontSize(size);
+    main.showMainWindow();
+    main.replaceWorksheetText(text);
+}
+
+/// The engine's worksheet for a family, a form name and a seed.
+inline QString engineSheet(const char* family, const QString& form, std::uint32_t seed,
+    bool fractionAnswers = false, std::optional<double>* size = nullptr)
+{
+    const FamilyEntry* entry = find_family(family);
+    ProblemOptions options { .fraction_answers_ok = fractionAnswers };
+    if (!form.isEmpty())
+        options.selection = *parse_form(*entry, form.toStdString());
+    Mt19937Source random(seed);
+    const RunResult result = entry->run(options, random);
+    if (size)
+        *size = result.font_size;
+    return QString::fromStdU16String(result.text);
+}
+
+inline QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+/// Every entry under the folders except those under `skipped`: folders as "/", files as their
+/// size and modification time, and their bytes when `contents` is set.
+inline QMap<QString, QByteArray> snapshot(
+    const QStringList& roots, bool contents, const QStringList& skipped = {})
+{
+    QMap<QString, QByteArray> out;
+    for (const QString& root : roots) {
+        QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+            QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString name = it.next();
+            if (std::any_of(skipped.begin(), skipped.end(),
+                    [&](const QString& prefix) { return name.startsWith(prefix); }))
+                continue;
+            const QFileInfo& info = it.fileInfo();
+            out[name] = info.isDir() ? QByteArray("/")
+                                     : QByteArray::number(info.size()) + ' '
+                    + QByteArray::number(info.lastModified().toMSecsSinceEpoch()) + ' '
+                    + (contents ? readAll(name) : QByteArray());
+        }
+    }
+    return out;
 }
 
 /// Runs a program to its end; returns its standard output, or a null array when it failed.
@@ -80,32 +142,37 @@ inline QByteArray runTool(const QString& program, const QStringList& arguments)
 inline bool convertWithLibreOffice(
     const QString& format, const QStringList& files, const QString& outDir)
 {
-    QStringList arguments { QStringLiteral("-env:UserInstallation=file://") + outDir
-            + QStringLiteral("/profile"),
-        QStringLiteral("--headless"), QStringLiteral("--convert-to"), format,
-        QStringLiteral("--outdir"), outDir };
-    arguments += files;
-    return !runTool(QStringLiteral("soffice"), arguments).isNull();
+    return !runTool(QStringLiteral("soffice"),
+        QStringList { QStringLiteral("-env:UserInstallation=file://") + outDir + "/profile",
+            "--headless", "--convert-to", format, "--outdir", outDir }
+            + files)
+                .isNull();
 }
 
-/// The text of a PDF, one printed line per line, as pdftotext lays it out.
-inline QString pdfText(const QString& pdfFile)
+/// A converted text file's contents without its byte-order mark.
+inline QString officeText(const QString& path)
 {
-    QString text = QString::fromUtf8(
-        runTool(QStringLiteral("pdftotext"), { QStringLiteral("-layout"), pdfFile, "-" }));
-    return text.replace(QLatin1Char('\f'), QLatin1Char('\n'));
+    QByteArray bytes = readAll(path);
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes.remove(0, 3);
+    return QString::fromUtf8(bytes);
 }
 
-/// The words of each line that holds any, so texts compare regardless of blank widths.
-inline QList<QStringList> wordsPerLine(const QString& text)
+/// The words of each line that holds any, so texts compare regardless of blank widths; a PDF
+/// is read as pdftotext lays it out.
+inline QList<QStringList> wordsPerLine(QString text)
 {
     QList<QStringList> lines;
-    for (const QString& line : text.split(QLatin1Char('\n'))) {
+    for (const QString& line : text.replace(QLatin1Char('\f'), QLatin1Char('\n')).split('\n')) {
         const QStringList words = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
         if (!words.isEmpty())
             lines << words;
     }
     return lines;
+}
+inline QList<QStringList> pdfWords(const QString& pdf)
+{
+    return wordsPerLine(QString::fromUtf8(runTool("pdftotext", { "-layout", pdf, "-" })));
 }
 
 } // namespace quillora::test
