@@ -5,7 +5,7 @@
 #include "dialog/frame.h"
 #include "dialog/random_source.h"
 #include "dialog/text.h"
-#include "tests/invariants/report.h"
+#include "tests/invariants/invariants.h"
 
 #include <gtest/gtest.h>
 
@@ -44,6 +44,30 @@ inline std::string one_problem(const FamilyFrame& family, Generator generator,
     EXPECT_EQ(source.remaining(), 0u) << "draws left over";
     EXPECT_EQ(frame.worksheet_text(), frame.problem_line()) << "problem line not committed once";
     return to_utf8(frame.problem_line());
+}
+
+/// A worked example: a generator's draws and the exact problem line it writes as problem i.
+struct Example {
+    Generator generator;
+    std::vector<float> draws;
+    std::string line;
+    int i = 1;
+    ProblemOptions options = {};
+};
+
+inline void expect_examples(const FamilyFrame& family, const std::vector<Example>& examples)
+{
+    for (const Example& e : examples) {
+        SCOPED_TRACE(e.line);
+        EXPECT_EQ(one_problem(family, e.generator, e.draws, e.i, e.options), e.line);
+    }
+}
+
+/// Draws lists joined in order.
+inline std::vector<float> operator+(std::vector<float> a, const std::vector<float>& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
 }
 
 using invariants::split_lines;

@@ -1,20 +1,15 @@
-// Soak: makes worksheets of every form of every family until a given number of problems, runs
-// each through the family's invariant checks, and reports per form the problems checked, the
-// violations and the longest run of redraws seen.
-//
-// Redraws are counted without touching the engine: the source is wrapped in a counter, and each
-// form generator is wrapped in a function that records the draws it made. The frame then runs
-// with those wrappers through run_frame, exactly as the family driver does (every sheet is also
-// compared with the driver's own sheet for the same seed). A generator makes a known number of
-// draws when its first attempt is accepted, and each redrawn attempt adds a known number, so
-// (draws - fewest) / per-attempt is the problem's redraw run.
+// Soak: makes worksheets of every form until a given number of problems, runs each through its
+// family's invariant checks, and reports per form the problems checked, the violations and the
+// longest run of redraws. Each generator is wrapped to count the draws it makes on a counting
+// source; a first accepted attempt makes a known number of draws and each redrawn attempt adds a
+// known number, so (draws - fewest) / per-attempt is the problem's redraw run.
 
 #include "dialog/catalogue.h"
 #include "families/binomials/binomials.h"
 #include "families/equations/equations.h"
 #include "families/factoring/factoring.h"
 #include "families/fraction_equations/fraction_equations.h"
-#include "tests/invariants/sheet_checks.h"
+#include "tests/invariants/invariants.h"
 
 #include <algorithm>
 #include <array>
@@ -30,14 +25,12 @@ namespace {
 
 constexpr std::size_t MaxForms = 8;
 
-/// Counts the values it hands out.
 class CountingSource final : public RandomSource {
 public:
     explicit CountingSource(std::uint32_t seed)
         : m_source(seed)
     {
     }
-    /// Values handed out so far.
     long draws() const { return m_filled - static_cast<long>(buffered()); }
 
 private:
@@ -54,8 +47,8 @@ private:
     long m_filled = 0;
 };
 
-/// Draws of a problem whose first attempt is accepted, and draws added by each redrawn attempt
-/// (0: the form never redraws). Where a form has two loops (FB5), the smaller unit is used.
+/// Draws of an accepted first attempt, and draws each redrawn attempt adds (0: never redraws;
+/// FB5, with two loops, uses the smaller).
 struct DrawRule {
     int fewest;
     int per_attempt;
@@ -88,8 +81,7 @@ struct Recorder {
     const std::vector<DrawRule>* rules = nullptr;
     std::array<Generator, MaxForms> generators {};
     long longest_run = 0;
-    /// Fewest draws seen per form, to confirm the rules: each form accepts a first attempt
-    /// often enough that a soak sees it.
+    /// Fewest draws seen per form, which must be the rule's.
     std::array<long, MaxForms> fewest_seen {};
     std::vector<std::string> faults;
 };
@@ -156,11 +148,10 @@ Row soak_form(const FamilyEntry& family, const std::string& label, const Problem
             = rules ? run_frame(wrapped, options, source) : family.run(options, source);
 
         invariants::Report report;
-        if (!check) {
-            report.fail("no invariant check for the family");
-        } else {
+        if (check)
             row.problems += check(result, options, report);
-        }
+        else
+            report.fail("no invariant check for the family");
         Mt19937Source plain(seed);
         if (family.run(options, plain).text != result.text)
             report.fail("the driver's sheet differs from the counted run");
@@ -170,10 +161,9 @@ Row soak_form(const FamilyEntry& family, const std::string& label, const Problem
             report.fail("fraction sheet made " + std::to_string(source.draws()) + " draws");
 
         row.violations += static_cast<long>(report.violations.size());
-        for (const auto& why : report.violations) {
+        for (const auto& why : report.violations)
             if (printed++ < 5)
                 std::fprintf(stderr, "%s seed %u: %s\n", label.c_str(), seed, why.c_str());
-        }
         if (!check)
             break;
     }

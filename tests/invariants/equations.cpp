@@ -1,0 +1,144 @@
+#include "tests/invariants/invariants.h"
+
+#include <regex>
+
+namespace quillora::invariants {
+
+namespace {
+
+// Coefficient text before "x" or "(": "" is 1, "-" is -1; an explicit "1", "-1" or "0" is a
+// writing fault and gives nullopt, as does a leading zero.
+std::optional<int> coefficient(const std::string& s)
+{
+    if (s.empty() || s == "-")
+        return s.empty() ? 1 : -1;
+    const std::string digits = s[0] == '-' ? s.substr(1) : s;
+    if (digits == "1" || digits[0] == '0')
+        return std::nullopt;
+    return std::stoi(s);
+}
+
+// A plain number: no leading zeros, no "-0".
+std::optional<int> number(const std::string& s)
+{
+    static const std::regex plain("-?(0|[1-9][0-9]*)");
+    if (!std::regex_match(s, plain) || s == "-0")
+        return std::nullopt;
+    return std::stoi(s);
+}
+
+// " + k" / " - k" as a signed value; 0 when absent; nullopt for a written zero or bad digits.
+std::optional<int> signed_constant(const std::string& sign, const std::string& digits)
+{
+    if (sign.empty())
+        return 0;
+    const auto k = number(digits);
+    if (!k || *k <= 0)
+        return std::nullopt;
+    return sign == "-" ? -*k : *k;
+}
+
+// Why a parsed equation breaks its form's ranges or rules with the box clear or ticked, or "".
+std::string broken_rule(const Equation& e, bool ticked)
+{
+    struct Letter {
+        int width;
+        bool nonzero = false;
+        bool not_one = false;
+    };
+    static const std::vector<Letter> letters[] = {
+        { { 50, true }, { 50 } },
+        { { 20, true, true }, { 100, true }, { 100 } },
+        { { 20, true }, { 20 }, { 100, true }, { 100 } },
+        { { 10, true, true }, { 50, true }, { 50, true }, { 100 } },
+        { { 10, true, true }, { 50, true }, { 50, true }, { 10, true, true }, { 50, true },
+            { 50, true } },
+        { { 20, true, true }, { 200 } },
+    };
+    const auto& rules = letters[e.form - 1];
+    for (std::size_t i = 0; i < rules.size(); ++i) {
+        const int v = e.v[i];
+        if (v < -rules[i].width || v > rules[i].width)
+            return "range";
+        if ((rules[i].nonzero && v == 0) || (rules[i].not_one && v == 1))
+            return "a rejected 0 or 1";
+    }
+    if (e.form == 3 && e.v[1] == 0 && e.v[3] == 0)
+        return "no constant on either side";
+    const Linear l = linear(e);
+    if (!ticked && l.p == 0)
+        return "x terms cancel";
+    return !ticked && l.q % l.p != 0 ? "solution not whole" : "";
+}
+
+} // namespace
+
+std::optional<Equation> parse_equation(int form, const std::string& p)
+{
+    static const std::string X = R"((-?\d*)x)";
+    static const std::string C = R"((?: ([+-]) (\d+))?)";
+    static const std::string N = R"((-?\d+))";
+    static const std::string F = R"((-?\d*)\()";
+    static const std::regex shapes[] = {
+        std::regex("x" + C + " = " + N),
+        std::regex(X + C + " = " + N),
+        std::regex(X + C + " = " + X + C),
+        std::regex(F + X + C + "\\) = " + N),
+        std::regex(F + X + C + "\\) = " + F + X + C + "\\)"),
+        std::regex(X + " = " + N),
+    };
+    // which groups are x coefficients (c), constants (k, two groups) or lone numbers (n)
+    static const std::string kinds[] = { "kn", "ckn", "ckck", "cckn", "cckcck", "cn" };
+    std::smatch m;
+    if (!std::regex_match(p, m, shapes[form - 1]))
+        return std::nullopt;
+    Equation out { form, {} };
+    std::size_t g = 1;
+    for (const char kind : kinds[form - 1]) {
+        const std::optional<int> v = kind == 'c' ? coefficient(m[g])
+            : kind == 'n'                        ? number(m[g])
+                                                 : signed_constant(m[g], m[g + 1]);
+        g += kind == 'k' ? 2 : 1;
+        if (!v)
+            return std::nullopt;
+        out.v.push_back(*v);
+    }
+    return out;
+}
+
+Linear linear(const Equation& e)
+{
+    const auto& v = e.v;
+    switch (e.form) {
+    case 1:
+        return { 1, v[1] - v[0] };
+    case 2:
+        return { v[0], v[2] - v[1] };
+    case 3:
+        return { v[0] - v[2], v[3] - v[1] };
+    case 4:
+        return { long { v[0] } * v[1], v[3] - long { v[0] } * v[2] };
+    case 5:
+        return { long { v[0] } * v[1] - long { v[3] } * v[4],
+            long { v[3] } * v[5] - long { v[0] } * v[2] };
+    default:
+        return { v[0], v[1] };
+    }
+}
+
+int check_equations_sheet(const RunResult& result, const ProblemOptions& options, Report& report)
+{
+    const bool ticked = options.fraction_answers_ok;
+    const auto found = two_column_problems(result, u"Solving Linear Equations", 7, report);
+    for (const auto& p : found) {
+        auto why = [&](int form) {
+            const auto e = parse_equation(form, p);
+            return e ? broken_rule(*e, ticked) : "badly written";
+        };
+        check_problem(options.selection.place(), 6, false, why,
+            std::string("equations") + (ticked ? " ticked: " : ": ") + p, report);
+    }
+    return static_cast<int>(found.size());
+}
+
+} // namespace quillora::invariants
