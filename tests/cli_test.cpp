@@ -124,10 +124,8 @@ TEST_F(CliTest, ClockSeedIsReportedAndReproducible)
 
 TEST_F(CliTest, UsageErrorsNameTheBadValueAndTheChoices)
 {
-    const std::string families
-        = " (fractions, equations, fraction-equations, binomials, factoring)";
-    const std::string options
-        = " (--fraction-answers, --seed, --format, --output, --help, --version)";
+    const std::string fams = " (fractions, equations, fraction-equations, binomials, factoring)";
+    const std::string opts = " (--fraction-answers, --seed, --format, --output, --help, --version)";
     const std::string seeds = " (a whole number from 0 to 4294967295)";
     const std::string eq = " for equations (EQ1..EQ6, mixed, none)";
     const std::string fb = " for fraction-equations (FB1..FB5, mixed, none)";
@@ -136,18 +134,16 @@ TEST_F(CliTest, UsageErrorsNameTheBadValueAndTheChoices)
         = " for factoring (EGF, HGF, EGFGCF, HGFGCF, GCF, DOTS, PST, mixed, none)";
     const std::string frac
         = " for fractions (addition, subtraction, multiplication, division, mixed)";
-    auto no_answers = [](const std::string& family) {
-        return "--fraction-answers does not apply to " + family + " (only to equations)";
-    };
+    const std::string only = " (only to equations)", ans = "--fraction-answers does not apply to ";
     const std::pair<std::string, std::string> cases[] = {
-        { "", "missing family" + families },
-        { "algebra Bin1", "unknown family 'algebra'" + families },
+        { "", "missing family" + fams },
+        { "algebra Bin1", "unknown family 'algebra'" + fams },
         { "equations", "missing form" + eq },
         { "equations EQ7", "unknown form 'EQ7'" + eq },
-        { "equations EQ2 --fraction-answers=1", "unknown option '--fraction-answers=1'" + options },
+        { "equations EQ2 --fraction-answers=1", "unknown option '--fraction-answers=1'" + opts },
         { "fraction-equations", "missing form" + fb },
         { "fraction-equations FB6", "unknown form 'FB6'" + fb },
-        { "fraction-equations FB2 --fraction-answers", no_answers("fraction-equations") },
+        { "fraction-equations FB2 --fraction-answers", ans + "fraction-equations" + only },
         { "binomials", "missing form" + bin },
         { "binomials Bin9", "unknown form 'Bin9'" + bin },
         { "binomials Bin1 extra", "unexpected argument 'extra' (one family and one form)" },
@@ -157,13 +153,13 @@ TEST_F(CliTest, UsageErrorsNameTheBadValueAndTheChoices)
         { "binomials Bin1 --seed", "option '--seed' needs a value" },
         { "factoring", "missing form" + fac },
         { "factoring egf", "unknown form 'egf'" + fac },
-        { "factoring EGF --fraction-answers", no_answers("factoring") },
+        { "factoring EGF --fraction-answers", ans + "factoring" + only },
         { "binomials Bin1 --format pdf", "unknown format 'pdf' (text, rtf)" },
-        { "binomials Bin1 --fraction-answers", no_answers("binomials") },
-        { "binomials Bin1 --colour", "unknown option '--colour'" + options },
+        { "binomials Bin1 --fraction-answers", ans + "binomials" + only },
+        { "binomials Bin1 --colour", "unknown option '--colour'" + opts },
         { "fractions none", "unknown form 'none'" + frac },
         { "fractions Addition", "unknown form 'Addition'" + frac },
-        { "fractions --fraction-answers", no_answers("fractions") },
+        { "fractions --fraction-answers", ans + "fractions" + only },
     };
     for (const auto& [args, message] : cases) {
         const Outcome run = sheet(args);
@@ -171,10 +167,6 @@ TEST_F(CliTest, UsageErrorsNameTheBadValueAndTheChoices)
         EXPECT_EQ(run.err, "quillora-sheet: " + message + "\n") << args;
         EXPECT_EQ(run.out, "") << args;
     }
-}
-
-TEST_F(CliTest, HelpAndVersion)
-{
     const Outcome help = sheet("--help");
     EXPECT_EQ(help.status, 0);
     for (const char* line : { "binomials: Bin1..Bin8, mixed, none",

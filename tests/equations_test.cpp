@@ -105,19 +105,6 @@ TEST(Equations, WorkedExampleRowsAndPrefixes)
     EXPECT_TRUE(report.ok());
 }
 
-TEST(Equations, NoFormGivesTheBlankLayout)
-{
-    Text expected = u"Solving Linear Equations\n\n\n\n";
-    for (int row = 0; row < 15; ++row)
-        expected += Text(33, u' ') + u"\n\n\n";
-    for (const bool ticked : { false, true }) {
-        ScriptedSource source({});
-        const RunResult result = equations({ .fraction_answers_ok = ticked }, source);
-        EXPECT_EQ(result.text, expected);
-        EXPECT_EQ(result.font_size, 12.0);
-    }
-}
-
 TEST(Equations, MixedDrawsTheFormFirst)
 {
     std::vector<float> draws;

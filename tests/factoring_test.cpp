@@ -121,15 +121,6 @@ TEST(Factoring, RedrawsAndWrittenForms)
         });
 }
 
-TEST(Factoring, NoFormGivesTheBlankLayout)
-{
-    ScriptedSource source({});
-    Text expected = u"Factoring\n\n\n\n";
-    for (int row = 0; row < 15; ++row)
-        expected += Text(33, u' ') + u"\n\n\n";
-    EXPECT_EQ(factoring({ .selection = FormSelection::none() }, source).text, expected);
-}
-
 TEST(Factoring, MixedDrawsTheFormFirstInTheFamilyOrder)
 {
     const auto lines = sheet_lines(FormSelection::mixed(), [](int i) {

@@ -11,14 +11,9 @@ using namespace quillora::test;
 namespace {
 
 // A small family whose generators show which form ran and which value it drew.
-void FormA(Frame& f)
+template <char16_t Name> void Form(Frame& f)
 {
-    f.append(u"A", f.draw(9, 1));
-    f.commit();
-}
-void FormB(Frame& f)
-{
-    f.append(u"B", f.draw(9, 1));
+    f.append(Text(1, Name), f.draw(9, 1));
     f.commit();
 }
 void LongForm(Frame& f)
@@ -26,7 +21,7 @@ void LongForm(Frame& f)
     f.append(Text(40, u'L'));
     f.commit();
 }
-constexpr std::array<Generator, 3> TestForms = { FormA, FormB, LongForm };
+constexpr std::array<Generator, 3> TestForms = { Form<u'A'>, Form<u'B'>, LongForm };
 
 std::string run(const FamilyFrame& family, FormSelection selection, std::vector<float> draws)
 {
@@ -73,12 +68,31 @@ TEST(Frame, LayoutsOfASmallFamily)
     }
 }
 
+// With no form selected a run draws nothing and writes the title and the blank layout.
 TEST(Frame, NoFormSelectedGivesTheBlankLayoutWithoutDrawing)
 {
-    std::string expected = "Multiplying Binomials\n\n\n\n";
-    for (int row = 0; row < 15; ++row)
-        expected += std::string(35, ' ') + "\n\n\n";
-    EXPECT_EQ(run(binomials_family(), FormSelection::none(), {}), expected);
+    const struct {
+        std::string_view family;
+        std::string title;
+        std::size_t blanks;
+        int rows;
+        double size;
+    } cases[] = { { "binomials", "Multiplying Binomials", 35, 15, 12 },
+        { "equations", "Solving Linear Equations", 33, 15, 12 },
+        { "factoring", "Factoring", 33, 15, 12 },
+        { "fraction-equations", "Solving Linear Equations", 0, 10, 10 } };
+    for (const bool ticked : { false, true }) {
+        for (const auto& c : cases) {
+            ScriptedSource source({});
+            const RunResult result
+                = find_family(c.family)->run({ .fraction_answers_ok = ticked }, source);
+            std::string expected = c.title + "\n\n\n\n";
+            for (int row = 0; row < c.rows; ++row)
+                expected += std::string(c.blanks, ' ') + "\n\n\n";
+            EXPECT_EQ(to_utf8(result.text), expected) << c.family;
+            EXPECT_EQ(result.font_size, c.size) << c.family;
+        }
+    }
 }
 
 TEST(Frame, NumberPrefixesOfOneFamilyHaveOneWidth)

@@ -6,34 +6,28 @@ namespace quillora::invariants {
 
 namespace {
 
-// Coefficient text before "x" or "(": "" is 1, "-" is -1; an explicit "1", "-1" or "0" is a
-// writing fault and gives nullopt, as does a leading zero.
+// A number written plainly: no sign but '-', no leading zero, no "-0".
+std::optional<int> number(const std::string& s)
+{
+    const bool plain = !s.empty() && s.find_first_not_of("-0123456789") == std::string::npos
+        && std::to_string(std::stoi(s)) == s && s != "-0";
+    return plain ? std::optional<int>(std::stoi(s)) : std::nullopt;
+}
+
+// Coefficient text before "x" or "(": "" is 1, "-" is -1; a written 1, -1 or 0 is a fault.
 std::optional<int> coefficient(const std::string& s)
 {
     if (s.empty() || s == "-")
         return s.empty() ? 1 : -1;
-    const std::string digits = s[0] == '-' ? s.substr(1) : s;
-    if (digits == "1" || digits[0] == '0')
-        return std::nullopt;
-    return std::stoi(s);
-}
-
-// A plain number: no leading zeros, no "-0".
-std::optional<int> number(const std::string& s)
-{
-    static const std::regex plain("-?(0|[1-9][0-9]*)");
-    if (!std::regex_match(s, plain) || s == "-0")
-        return std::nullopt;
-    return std::stoi(s);
+    const auto v = number(s);
+    return v && *v != 0 && *v != 1 && *v != -1 ? v : std::nullopt;
 }
 
 // " + k" / " - k" as a signed value; 0 when absent; nullopt for a written zero or bad digits.
 std::optional<int> signed_constant(const std::string& sign, const std::string& digits)
 {
-    if (sign.empty())
-        return 0;
-    const auto k = number(digits);
-    if (!k || *k <= 0)
+    const auto k = sign.empty() ? 0 : number(digits);
+    if (!k || (!sign.empty() && *k <= 0))
         return std::nullopt;
     return sign == "-" ? -*k : *k;
 }

@@ -35,14 +35,14 @@ SheetCheck sheet_check(std::string_view family);
 std::vector<Text> split_lines(const Text& text);
 std::vector<std::string> split_lines(const std::string& text);
 
-/// Checks the font size 12, the title and three line feeds, and 15 rows of two problems (the
-/// right one at column 41, each under 40 characters with its prefix of `prefix` characters)
+/// Checks font size 12, the title and three line feeds, and 15 rows of two problems (the right
+/// one at column 41, each under 40 characters with its prefix of `prefix` characters), each row
 /// ending in three line feeds; returns the 30 problems without prefix.
 std::vector<std::string> two_column_problems(
     const RunResult& result, std::u16string_view title, std::size_t prefix, Report& report);
 
 /// Checks a problem against the selected form (`why(form)` is "" when the form could write it)
-/// or, for "mixed", against some form (exactly one when `exactly_one`), and notes lone matches.
+/// or, for "mixed", against some form (exactly one when `exactly_one`); notes lone matches.
 void check_problem(int place, int forms, bool exactly_one,
     const std::function<std::string(int)>& why, const std::string& shown, Report& report);
 
@@ -55,8 +55,7 @@ struct Equation {
 struct Linear {
     long p, q;
 };
-/// Reads p as an equation of the form; nullopt when its shape or writing is wrong (an explicit
-/// coefficient 1, a written zero, a leading zero, ...).
+/// Reads p as an equation of the form; nullopt when its shape or writing is wrong.
 std::optional<Equation> parse_equation(int form, const std::string& p);
 Linear linear(const Equation& e);
 
@@ -71,15 +70,14 @@ std::optional<Poly> parse_polynomial(const std::string& s);
 /// Every polynomial a factoring form (by place) can write: its drawn factors multiplied out.
 const std::set<Poly>& attainable_polynomials(int place);
 
-/// A fraction-arithmetic exercise a/b and c/d, its sign numbered as the "mixed" draw k numbers
-/// it (1 +, 2 -, 3 quotient, 4 product; 0 unknown); a value that is not 1 to 12 reads as -1.
+/// A fraction-arithmetic exercise a/b and c/d (a value not 1 to 12 reads as -1), and its sign
+/// as the "mixed" draw k numbers it: 1 +, 2 -, 3 quotient, 4 product, 0 unknown.
 struct FractionExercise {
     int a = 1, b = 1, c = 1, d = 1;
     int k = 1;
     friend bool operator==(const FractionExercise&, const FractionExercise&) = default;
 };
-/// Checks a whole sheet against the block table (every character of every line) and returns its
-/// exercises in reading order.
+/// Checks a sheet against the block table and returns its exercises in reading order.
 std::vector<FractionExercise> fraction_exercises(const Text& text, Report& report);
 
 int check_binomials_sheet(const RunResult&, const ProblemOptions&, Report&);
