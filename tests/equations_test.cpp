@@ -85,37 +85,25 @@ TEST(Equations, WorkedExamples)
         });
 }
 
-TEST(Equations, WorkedExampleRowsAndPrefixes)
+TEST(Equations, WorkedExampleRowsPrefixesAndMixed)
 {
     std::vector<float> draws = { w50(-7), w50(23), w50(15), w50(-4) };
     for (int i = 3; i <= 30; ++i)
         draws = draws + std::vector { w50(i == 10 ? -50 : 1), w50(i == 9 ? -50 : 2) };
-    ScriptedSource source(draws);
-    const ProblemOptions options { .selection = FormSelection::form(1) };
-    const RunResult result = equations(options, source);
-    EXPECT_EQ(source.remaining(), 0u);
-    const auto lines = split_lines(to_utf8(result.text));
+    auto lines = scripted_lines(equations, FormSelection::form(1), draws);
     ASSERT_EQ(lines.size(), 50u);
     EXPECT_EQ(lines[0], "Solving Linear Equations");
     EXPECT_EQ(lines[4], "1.)    x - 7 = 23" + std::string(23, ' ') + "2.)    x + 15 = -4");
     EXPECT_EQ(lines[16], "9.)    x + 1 = -50" + std::string(22, ' ') + "10.)   x - 50 = 2");
     EXPECT_EQ(lines[46], "29.)   x + 1 = 2" + std::string(24, ' ') + "30.)   x + 1 = 2");
-    Report report;
-    EXPECT_EQ(check_equations_sheet(result, options, report), 30);
-    EXPECT_TRUE(report.ok());
-}
 
-TEST(Equations, MixedDrawsTheFormFirst)
-{
-    std::vector<float> draws;
+    // mixed draws the form first
+    draws.clear();
     for (int i = 1; i <= 15; ++i)
         draws = draws
             + std::vector { pick(6, 6), w20(-6), w200(42), pick(4, 6), w10(3), w50(2), w50(-5),
                   w100(21) };
-    ScriptedSource source(draws);
-    const auto lines
-        = split_lines(to_utf8(equations({ .selection = FormSelection::mixed() }, source).text));
-    EXPECT_EQ(source.remaining(), 0u);
+    lines = scripted_lines(equations, FormSelection::mixed(), draws);
     ASSERT_EQ(lines.size(), 50u);
     EXPECT_EQ(lines[4], "1.)    -6x = 42" + std::string(25, ' ') + "2.)    3(2x - 5) = 21");
 }
