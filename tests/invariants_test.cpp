@@ -25,7 +25,6 @@ int violations(const FamilyEntry& family, const RunResult& result, const Problem
 {
     return static_cast<int>(check(family, result, options).violations.size());
 }
-
 ProblemOptions form(int place, bool ticked = false)
 {
     return { .selection = FormSelection::form(place), .fraction_answers_ok = ticked };
