@@ -63,11 +63,6 @@ RunResult engine(
         { .selection = *parse_form(entry, form), .fraction_answers_ok = ticked }, source);
 }
 
-std::string engine_text(std::string_view family, std::string_view form, std::uint32_t seed)
-{
-    return to_utf8(engine(family, form, seed).text);
-}
-
 } // namespace
 
 // Every family, text and rich text (fractions keep a fresh window's 9.75 points), both ways of
@@ -110,7 +105,7 @@ TEST_F(CliTest, PrintsTheEngineWorksheetForTheSeed)
             << args;
     }
     EXPECT_NE(sheet("equations --fraction-answers mixed --seed 9").out,
-        engine_text("equations", "mixed", 9));
+        to_utf8(engine("equations", "mixed", 9).text));
 }
 
 TEST_F(CliTest, ClockSeedIsReportedAndReproducible)
@@ -118,8 +113,8 @@ TEST_F(CliTest, ClockSeedIsReportedAndReproducible)
     const Outcome run = sheet("binomials Bin3");
     ASSERT_EQ(run.status, 0);
     ASSERT_EQ(run.err.rfind("seed: ", 0), 0u) << run.err;
-    EXPECT_EQ(
-        run.out, engine_text("binomials", "Bin3", std::uint32_t(std::stoul(run.err.substr(6)))));
+    EXPECT_EQ(run.out,
+        to_utf8(engine("binomials", "Bin3", std::uint32_t(std::stoul(run.err.substr(6)))).text));
 }
 
 TEST_F(CliTest, UsageErrorsNameTheBadValueAndTheChoices)
@@ -253,7 +248,7 @@ TEST_F(CliTest, RichTextReadsBackInLibreOffice)
         std::string back = read_file(dir / (form + ".txt"));
         if (back.rfind("\xEF\xBB\xBF", 0) == 0)
             back.erase(0, 3);
-        EXPECT_EQ(back, engine_text("binomials", form, 11)) << form;
+        EXPECT_EQ(back, to_utf8(engine("binomials", form, 11).text)) << form;
         const std::string flat = read_file(dir / (form + ".fodt"));
         EXPECT_NE(flat.find("style:font-name=\"Courier New\""), std::string::npos) << form;
         EXPECT_NE(flat.find("fo:font-size=\"12pt\""), std::string::npos) << form;

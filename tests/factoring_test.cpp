@@ -56,33 +56,28 @@ std::string row(int place, int i, Draws left, Draws right)
     return lines.size() == 50u ? lines[4 + 3 * static_cast<std::size_t>(i / 2)] : "";
 }
 
-std::string blanks(int n)
-{
-    return std::string(static_cast<std::size_t>(n), ' ');
-}
-
 } // namespace
 
 TEST(Factoring, WorkedExampleRows)
 {
     EXPECT_EQ(row(PGCF, 1, { s12(3), s12(-5), d8(4) }, { s12(-1), s12(6), d8(7) }),
-        "1.)    12x² - 20x" + blanks(23) + "2.)    -7x² + 42x");
+        "1.)    12x² - 20x" + std::string(23, ' ') + "2.)    -7x² + 42x");
     EXPECT_EQ(row(PGCF, 9, { s12(1), s12(-7), d8(1) }, { s12(2), s12(3), d8(5) }),
-        "9.)    1x² - 7x" + blanks(25) + "10.)   10x² + 15x");
+        "9.)    1x² - 7x" + std::string(25, ' ') + "10.)   10x² + 15x");
     EXPECT_EQ(row(PDOTS, 15, { n15(4), n15(6) }, { n15(3), n15(12) }),
-        "15.)   4x² - 9" + blanks(26) + "16.)   x² - 16");
+        "15.)   4x² - 9" + std::string(26, ' ') + "16.)   x² - 16");
     EXPECT_EQ(row(PPST, 17, { n15(2), n15(5), Minus }, { n15(5), n15(10), Plus }),
-        "17.)   4x² - 20x + 25" + blanks(19) + "18.)   x² + 4x + 4");
+        "17.)   4x² - 20x + 25" + std::string(19, ' ') + "18.)   x² + 4x + 4");
     EXPECT_EQ(row(PEGF, 5, { s12(3), s12(-8) }, { s12(-6), s12(6) }),
-        "5.)    x² - 5x - 24" + blanks(21) + "6.)    x² - 36");
+        "5.)    x² - 5x - 24" + std::string(21, ' ') + "6.)    x² - 36");
     EXPECT_EQ(row(PHGF, 7, pqmn(-5, 2, 3, 4), pqmn(6, 4, 2, 3)),
-        "7.)    12x² - 7x - 10" + blanks(19) + "8.)    1x² + 4x + 4");
+        "7.)    12x² - 7x - 10" + std::string(19, ' ') + "8.)    1x² + 4x + 4");
     EXPECT_EQ(row(PHGF, 13, pqmn(-3, 3, 2, 2), pqmn(-1, 2, 2, 1)),
-        "13.)   4x² - 9" + blanks(26) + "14.)   2x² - 2");
+        "13.)   4x² - 9" + std::string(26, ' ') + "14.)   2x² - 2");
     EXPECT_EQ(row(PEGFGCF, 19, { s12(2), s12(-5), k14(3) }, { s12(-12), s12(-12), k14(15) }),
-        "19.)   3x² - 9x - 30" + blanks(20) + "20.)   15x² - 360x + 2160");
+        "19.)   3x² - 9x - 30" + std::string(20, ' ') + "20.)   15x² - 360x + 2160");
     EXPECT_EQ(row(PHGFGCF, 21, pqmn(-5, 2, 3, 4) + k9(2), pqmn(6, 4, 2, 3) + k9(5)),
-        "21.)   24x² - 14x - 20" + blanks(18) + "22.)   5x² + 20x + 20");
+        "21.)   24x² - 14x - 20" + std::string(18, ' ') + "22.)   5x² + 20x + 20");
 }
 
 TEST(Factoring, RedrawsAndWrittenForms)
@@ -128,10 +123,10 @@ TEST(Factoring, MixedDrawsTheFormFirstInTheFamilyOrder)
         return Draws { pick(place, 7) } + filler(place);
     });
     ASSERT_EQ(lines.size(), 50u);
-    EXPECT_EQ(lines[4], "1.)    x² + 2x + 1" + blanks(22) + "2.)    2x² + 3x + 1");
-    EXPECT_EQ(lines[7], "3.)    2x² + 4x + 2" + blanks(21) + "4.)    4x² + 6x + 2");
-    EXPECT_EQ(lines[10], "5.)    1x² + 1x" + blanks(25) + "6.)    x² - 4");
-    EXPECT_EQ(lines[13], "7.)    x² + 4x + 4" + blanks(22) + "8.)    1x² + 1x");
+    EXPECT_EQ(lines[4], "1.)    x² + 2x + 1" + std::string(22, ' ') + "2.)    2x² + 3x + 1");
+    EXPECT_EQ(lines[7], "3.)    2x² + 4x + 2" + std::string(21, ' ') + "4.)    4x² + 6x + 2");
+    EXPECT_EQ(lines[10], "5.)    1x² + 1x" + std::string(25, ' ') + "6.)    x² - 4");
+    EXPECT_EQ(lines[13], "7.)    x² + 4x + 4" + std::string(22, ' ') + "8.)    1x² + 1x");
 }
 
 // The sheet checks keep every problem inside what its form can write; here the forms reach the
