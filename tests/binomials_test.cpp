@@ -6,14 +6,8 @@ using namespace quillora::test;
 
 namespace {
 
-float n15(int v)
-{
-    return pick(v, 15);
-}
-float n12(int v)
-{
-    return pick(v, 12);
-}
+const auto n15 = [](int v) { return pick(v, 15); };
+const auto n12 = [](int v) { return pick(v, 12); };
 
 } // namespace
 

@@ -14,23 +14,10 @@
 
 namespace quillora::test {
 
-/// The value r for which floor(n * r) + m == v.
-inline float r_for(int v, int n, int m)
-{
-    return static_cast<float>((v - m + 0.5) / n);
-}
-
-/// A draw from 1 to n giving v.
-inline float pick(int v, int n)
-{
-    return r_for(v, n, 1);
-}
-
-/// A sign draw floor(2r) giving s.
-inline float coin(int s)
-{
-    return r_for(s, 2, 0);
-}
+/// The value r for which floor(n * r) + m == v; a draw from 1 to n giving v; a sign draw giving s.
+inline constexpr auto r_for = [](int v, int n, int m) { return float((v - m + 0.5) / n); };
+inline constexpr auto pick = [](int v, int n) { return r_for(v, n, 1); };
+inline constexpr auto coin = [](int s) { return r_for(s, 2, 0); };
 
 /// Runs one generator as problem i of a family with the listed draws; checks that it used every
 /// draw and committed its problem line once, and returns that line as UTF-8.
