@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cmath>
+#include <tuple>
 
 using namespace quillora;
 using namespace quillora::test;
@@ -56,14 +57,7 @@ TEST(Frame, LayoutsOfASmallFamily)
             "T\n1. B4\n\n\n2. B5\n\n\n" },
     };
     for (const auto& c : cases) {
-        const FamilyFrame family { .font_size = 10.0,
-            .title = u"T",
-            .title_line_feeds = 1,
-            .count = c.count,
-            .literal_below_10 = u". ",
-            .literal_from_10 = u".",
-            .forms = TestForms,
-            .layout = c.layout };
+        const FamilyFrame family { 10.0, u"T", 1, c.count, u". ", u".", TestForms, c.layout };
         EXPECT_EQ(run(family, c.selection, c.draws), c.text);
     }
 }
@@ -71,26 +65,22 @@ TEST(Frame, LayoutsOfASmallFamily)
 // With no form selected a run draws nothing and writes the title and the blank layout.
 TEST(Frame, NoFormSelectedGivesTheBlankLayoutWithoutDrawing)
 {
-    const struct {
-        std::string_view family;
-        std::string title;
-        std::size_t blanks;
-        int rows;
-        double size;
-    } cases[] = { { "binomials", "Multiplying Binomials", 35, 15, 12 },
-        { "equations", "Solving Linear Equations", 33, 15, 12 },
-        { "factoring", "Factoring", 33, 15, 12 },
-        { "fraction-equations", "Solving Linear Equations", 0, 10, 10 } };
+    // family, title, blanks per row, rows, font size
+    const std::tuple<std::string_view, std::string, std::size_t, int, double> cases[]
+        = { { "binomials", "Multiplying Binomials", 35, 15, 12 },
+              { "equations", "Solving Linear Equations", 33, 15, 12 },
+              { "factoring", "Factoring", 33, 15, 12 },
+              { "fraction-equations", "Solving Linear Equations", 0, 10, 10 } };
     for (const bool ticked : { false, true }) {
-        for (const auto& c : cases) {
+        for (const auto& [name, title, blanks, rows, size] : cases) {
             ScriptedSource source({});
             const RunResult result
-                = find_family(c.family)->run({ .fraction_answers_ok = ticked }, source);
-            std::string expected = c.title + "\n\n\n\n";
-            for (int row = 0; row < c.rows; ++row)
-                expected += std::string(c.blanks, ' ') + "\n\n\n";
-            EXPECT_EQ(to_utf8(result.text), expected) << c.family;
-            EXPECT_EQ(result.font_size, c.size) << c.family;
+                = find_family(name)->run({ .fraction_answers_ok = ticked }, source);
+            std::string expected = title + "\n\n\n\n";
+            for (int row = 0; row < rows; ++row)
+                expected += std::string(blanks, ' ') + "\n\n\n";
+            EXPECT_EQ(to_utf8(result.text), expected) << name;
+            EXPECT_EQ(result.font_size, size) << name;
         }
     }
 }

@@ -12,26 +12,6 @@ SheetCheck sheet_check(std::string_view family)
                                          : nullptr;
 }
 
-template <typename S> std::vector<S> split(const S& text)
-{
-    std::vector<S> lines;
-    for (std::size_t start = 0;;) {
-        const auto end = text.find(typename S::value_type('\n'), start);
-        lines.push_back(text.substr(start, end - start));
-        if (end == S::npos)
-            return lines;
-        start = end + 1;
-    }
-}
-std::vector<Text> split_lines(const Text& text)
-{
-    return split(text);
-}
-std::vector<std::string> split_lines(const std::string& text)
-{
-    return split(text);
-}
-
 std::vector<std::string> two_column_problems(
     const RunResult& result, std::u16string_view title, std::size_t prefix, Report& report)
 {

@@ -102,22 +102,16 @@ std::optional<Equation> parse_equation(int form, const std::string& p)
 
 Linear linear(const Equation& e)
 {
-    const auto& v = e.v;
-    switch (e.form) {
-    case 1:
-        return { 1, v[1] - v[0] };
-    case 2:
-        return { v[0], v[2] - v[1] };
-    case 3:
-        return { v[0] - v[2], v[3] - v[1] };
-    case 4:
-        return { long { v[0] } * v[1], v[3] - long { v[0] } * v[2] };
-    case 5:
-        return { long { v[0] } * v[1] - long { v[3] } * v[4],
-            long { v[3] } * v[5] - long { v[0] } * v[2] };
-    default:
-        return { v[0], v[1] };
+    // each form as A(Bx + C) = D(Ex + F), its letters by index into v (-1 stands for 0, -2 for 1)
+    static const int letters[6][6]
+        = { { -2, -2, 0, -2, -1, 1 }, { -2, 0, 1, -2, -1, 2 }, { -2, 0, 1, -2, 2, 3 },
+              { 0, 1, 2, -2, -1, 3 }, { 0, 1, 2, 3, 4, 5 }, { -2, 0, -1, -2, -1, 1 } };
+    long l[6];
+    for (std::size_t i = 0; i < 6; ++i) {
+        const int at = letters[e.form - 1][i];
+        l[i] = at == -1 ? 0 : at == -2 ? 1 : e.v[std::size_t(at)];
     }
+    return { l[0] * l[1] - l[3] * l[4], l[3] * l[5] - l[0] * l[2] };
 }
 
 int check_equations_sheet(const RunResult& result, const ProblemOptions& options, Report& report)

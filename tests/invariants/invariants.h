@@ -14,8 +14,7 @@
 
 namespace quillora::invariants {
 
-/// The broken invariants found so far, one message each, and the forms that alone could have
-/// written some problem of a "mixed" sheet.
+/// The broken invariants found, and the forms that alone could write some problem of "mixed".
 struct Report {
     std::vector<std::string> violations;
     std::set<int> mixed_forms;
@@ -24,16 +23,22 @@ struct Report {
     bool ok() const { return violations.empty(); }
 };
 
-/// Checks one worksheet made with these options against every invariant of its family; returns
-/// how many problems (exercises) it read and records what is wrong in the report.
+/// Checks one worksheet against every invariant of its family; returns the problems it read.
 using SheetCheck = int (*)(const RunResult& result, const ProblemOptions& options, Report& report);
 
 /// The whole-sheet check of the family with this command-line name, or nullptr.
 SheetCheck sheet_check(std::string_view family);
 
-/// Splits text at line feeds, keeping empty lines.
-std::vector<Text> split_lines(const Text& text);
-std::vector<std::string> split_lines(const std::string& text);
+/// Splits text (UTF-8 or UTF-16) at line feeds, keeping empty lines.
+template <typename S> std::vector<S> split_lines(const S& text)
+{
+    std::vector<S> lines;
+    for (std::size_t start = 0, end = 0; end != S::npos; start = end + 1) {
+        end = text.find(typename S::value_type('\n'), start);
+        lines.push_back(text.substr(start, end - start));
+    }
+    return lines;
+}
 
 /// Checks font size 12, the title and three line feeds, and 15 rows of two problems (the right
 /// one at column 41, each under 40 characters with its prefix of `prefix` characters), each row
