@@ -1,12 +1,10 @@
 #include "dialog/catalogue.h"
-#include "dialog/frame.h"
 #include "families/binomials/binomials.h"
 #include "scripted.h"
 
-#include <gtest/gtest.h>
-
 #include <array>
 #include <cmath>
+#include <tuple>
 
 using namespace quillora;
 using namespace quillora::test;
@@ -14,14 +12,9 @@ using namespace quillora::test;
 namespace {
 
 // A small family whose generators show which form ran and which value it drew.
-void FormA(Frame& f)
+template <char16_t Name> void Form(Frame& f)
 {
-    f.append(u"A", f.draw(9, 1));
-    f.commit();
-}
-void FormB(Frame& f)
-{
-    f.append(u"B", f.draw(9, 1));
+    f.append(Text(1, Name), f.draw(9, 1));
     f.commit();
 }
 void LongForm(Frame& f)
@@ -29,19 +22,7 @@ void LongForm(Frame& f)
     f.append(Text(40, u'L'));
     f.commit();
 }
-constexpr std::array<Generator, 3> TestForms = { FormA, FormB, LongForm };
-
-FamilyFrame test_family(Layout layout, int count)
-{
-    return FamilyFrame { .font_size = 10.0,
-        .title = u"T",
-        .title_line_feeds = 1,
-        .count = count,
-        .literal_below_10 = u". ",
-        .literal_from_10 = u".",
-        .forms = TestForms,
-        .layout = layout };
-}
+constexpr std::array<Generator, 3> TestForms = { Form<u'A'>, Form<u'B'>, LongForm };
 
 std::string run(const FamilyFrame& family, FormSelection selection, std::vector<float> draws)
 {
@@ -54,79 +35,82 @@ std::string run(const FamilyFrame& family, FormSelection selection, std::vector<
 
 } // namespace
 
+TEST(Frame, LayoutsOfASmallFamily)
+{
+    const struct {
+        Layout layout;
+        int count;
+        FormSelection selection;
+        std::vector<float> draws;
+        std::string text;
+    } cases[] = {
+        // mixed draws the form before the generator draws: form 2 then 7, form 1 then 3
+        { { 8, 1 }, 2, FormSelection::mixed(), { pick(2, 3), pick(7, 9), pick(1, 3), pick(3, 9) },
+            "T\n1. B7   2. A3\n" },
+        { { 6, 2 }, 3, FormSelection::form(1), { pick(1, 9), pick(2, 9), pick(3, 9) },
+            "T\n1. A1 2. A2\n\n3. A3 " },
+        // a line at or past the column width gets no blanks
+        { { 40, 1 }, 2, FormSelection::form(3), {},
+            "T\n1. " + std::string(40, 'L') + "2. " + std::string(40, 'L') + "\n" },
+        // column width 0 puts each problem on its own row
+        { { 0, 3 }, 2, FormSelection::form(2), { pick(4, 9), pick(5, 9) },
+            "T\n1. B4\n\n\n2. B5\n\n\n" },
+    };
+    for (const auto& c : cases) {
+        const FamilyFrame family { 10.0, u"T", 1, c.count, u". ", u".", TestForms, c.layout };
+        EXPECT_EQ(run(family, c.selection, c.draws), c.text);
+    }
+}
+
+// With no form selected a run draws nothing and writes the title and the blank layout.
 TEST(Frame, NoFormSelectedGivesTheBlankLayoutWithoutDrawing)
 {
-    std::string expected = "Multiplying Binomials\n\n\n\n";
-    for (int row = 0; row < 15; ++row)
-        expected += std::string(35, ' ') + "\n\n\n";
-    EXPECT_EQ(run(binomials_family(), FormSelection::none(), {}), expected);
-}
-
-TEST(Frame, MixedDrawsTheFormBeforeTheGeneratorDraws)
-{
-    const auto family = test_family({ .column_width = 8, .line_feeds = 1 }, 2);
-    // problem 1: form 2 then value 7; problem 2: form 1 then value 3
-    EXPECT_EQ(
-        run(family, FormSelection::mixed(), { pick(2, 3), pick(7, 9), pick(1, 3), pick(3, 9) }),
-        "T\n1. B7   2. A3\n");
-}
-
-TEST(Frame, SelectedFormRunsForEveryProblem)
-{
-    const auto family = test_family({ .column_width = 6, .line_feeds = 2 }, 3);
-    EXPECT_EQ(run(family, FormSelection::form(1), { pick(1, 9), pick(2, 9), pick(3, 9) }),
-        "T\n1. A1 2. A2\n\n3. A3 ");
-}
-
-TEST(Frame, LineAtOrPastTheColumnWidthGetsNoBlanks)
-{
-    const auto family = test_family({ .column_width = 40, .line_feeds = 1 }, 2);
-    const std::string long_line = "1. " + std::string(40, 'L');
-    EXPECT_EQ(run(family, FormSelection::form(3), {}),
-        "T\n" + long_line + "2. " + std::string(40, 'L') + "\n");
-}
-
-TEST(Frame, ZeroColumnWidthPutsEachProblemOnItsOwnRow)
-{
-    const auto family = test_family({ .column_width = 0, .line_feeds = 3 }, 2);
-    EXPECT_EQ(run(family, FormSelection::form(2), { pick(4, 9), pick(5, 9) }),
-        "T\n1. B4\n\n\n2. B5\n\n\n");
+    // family, title, blanks per row, rows, font size
+    const std::tuple<std::string_view, std::string, std::size_t, int, double> cases[]
+        = { { "binomials", "Multiplying Binomials", 35, 15, 12 },
+              { "equations", "Solving Linear Equations", 33, 15, 12 },
+              { "factoring", "Factoring", 33, 15, 12 },
+              { "fraction-equations", "Solving Linear Equations", 0, 10, 10 } };
+    for (const bool ticked : { false, true }) {
+        for (const auto& [name, title, blanks, rows, size] : cases) {
+            ScriptedSource source({});
+            const RunResult result
+                = find_family(name)->run({ .fraction_answers_ok = ticked }, source);
+            std::string expected = title + "\n\n\n\n";
+            for (int row = 0; row < rows; ++row)
+                expected += std::string(blanks, ' ') + "\n\n\n";
+            EXPECT_EQ(to_utf8(result.text), expected) << name;
+            EXPECT_EQ(result.font_size, size) << name;
+        }
+    }
 }
 
 TEST(Frame, NumberPrefixesOfOneFamilyHaveOneWidth)
 {
-    const FamilyFrame& family = binomials_family();
-    EXPECT_EQ(to_utf8(number_prefix(family, 9)), "9.)  ");
-    EXPECT_EQ(to_utf8(number_prefix(family, 10)), "10.) ");
+    EXPECT_EQ(to_utf8(number_prefix(binomials_family(), 9)), "9.)  ");
+    EXPECT_EQ(to_utf8(number_prefix(binomials_family(), 10)), "10.) ");
     for (int i = 1; i <= 99; ++i)
-        EXPECT_EQ(number_prefix(family, i).size(), 5u) << i;
+        EXPECT_EQ(number_prefix(binomials_family(), i).size(), 5u) << i;
 }
 
-TEST(Frame, SignSplitsAtOneHalfWithOneDraw)
+TEST(Frame, SignSplitsAtOneHalfWithOneDrawAndIsEven)
 {
     ScriptedSource source({ 0.0f, std::nextafter(0.5f, 0.0f), 0.5f, std::nextafter(1.0f, 0.0f) });
-    ProblemOptions options;
+    const ProblemOptions options;
     Frame frame(source, options);
-    EXPECT_EQ(frame.sign(), u" + ");
-    EXPECT_EQ(frame.sign(), u" + ");
-    EXPECT_EQ(frame.sign(), u" - ");
-    EXPECT_EQ(frame.sign(), u" - ");
+    for (const TextView sign : { u" + ", u" + ", u" - ", u" - " })
+        EXPECT_EQ(frame.sign(), sign);
     EXPECT_EQ(source.remaining(), 0u);
-}
 
-TEST(Frame, SignIsEvenOverManyDraws)
-{
-    Mt19937Source source(99);
-    ProblemOptions options;
-    Frame frame(source, options);
+    Mt19937Source random(99);
+    Frame many(random, options);
     int plus = 0;
-    constexpr int Draws = 100000;
-    for (int i = 0; i < Draws; ++i)
-        plus += frame.sign() == u" + ";
-    EXPECT_NEAR(plus, Draws / 2, Draws / 100);
+    for (int i = 0; i < 100000; ++i)
+        plus += many.sign() == u" + ";
+    EXPECT_NEAR(plus, 50000, 1000);
 }
 
-TEST(Text, NumberTextIsPlainDecimal)
+TEST(Text, NumberTextIsPlainDecimalAndUtf8IsExact)
 {
     EXPECT_EQ(number_text(0), u"0");
     EXPECT_EQ(number_text(-7), u"-7");

@@ -5,7 +5,7 @@
 #include "dialog/frame.h"
 #include "dialog/random_source.h"
 #include "dialog/text.h"
-#include "tests/invariants/report.h"
+#include "tests/invariants/invariants.h"
 
 #include <gtest/gtest.h>
 
@@ -14,23 +14,10 @@
 
 namespace quillora::test {
 
-/// The value r for which floor(n * r) + m == v.
-inline float r_for(int v, int n, int m)
-{
-    return static_cast<float>((v - m + 0.5) / n);
-}
-
-/// A draw from 1 to n giving v.
-inline float pick(int v, int n)
-{
-    return r_for(v, n, 1);
-}
-
-/// A sign draw floor(2r) giving s.
-inline float coin(int s)
-{
-    return r_for(s, 2, 0);
-}
+/// The value r for which floor(n * r) + m == v; a draw from 1 to n giving v; a sign draw giving s.
+inline constexpr auto r_for = [](int v, int n, int m) { return float((v - m + 0.5) / n); };
+inline constexpr auto pick = [](int v, int n) { return r_for(v, n, 1); };
+inline constexpr auto coin = [](int s) { return r_for(s, 2, 0); };
 
 /// Runs one generator as problem i of a family with the listed draws; checks that it used every
 /// draw and committed its problem line once, and returns that line as UTF-8.
@@ -46,6 +33,41 @@ inline std::string one_problem(const FamilyFrame& family, Generator generator,
     return to_utf8(frame.problem_line());
 }
 
+/// A worked example: a generator's draws and the exact problem line it writes as problem i.
+struct Example {
+    Generator generator;
+    std::vector<float> draws;
+    std::string line;
+    int i = 1;
+    ProblemOptions options = {};
+};
+
+inline void expect_examples(const FamilyFrame& family, const std::vector<Example>& examples)
+{
+    for (const Example& e : examples) {
+        SCOPED_TRACE(e.line);
+        EXPECT_EQ(one_problem(family, e.generator, e.draws, e.i, e.options), e.line);
+    }
+}
+
+/// Draws lists joined in order.
+inline std::vector<float> operator+(std::vector<float> a, const std::vector<float>& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
 using invariants::split_lines;
+
+/// The lines of a whole run that uses exactly these draws.
+inline std::vector<std::string> scripted_lines(
+    RunResult (*run)(const ProblemOptions&, RandomSource&), FormSelection selection,
+    const std::vector<float>& draws)
+{
+    ScriptedSource source(draws);
+    const RunResult result = run({ .selection = selection }, source);
+    EXPECT_EQ(source.remaining(), 0u) << "draws left over";
+    return split_lines(to_utf8(result.text));
+}
 
 } // namespace quillora::test

@@ -1,28 +1,21 @@
-// Soak: makes worksheets of every form of every family until a given number of problems, runs
-// each through the family's invariant checks, and reports per form the problems checked, the
-// violations and the longest run of redraws seen.
-//
-// Redraws are counted without touching the engine: the source is wrapped in a counter, and each
-// form generator is wrapped in a function that records the draws it made. The frame then runs
-// with those wrappers through run_frame, exactly as the family driver does (every sheet is also
-// compared with the driver's own sheet for the same seed). A generator makes a known number of
-// draws when its first attempt is accepted, and each redrawn attempt adds a known number, so
-// (draws - fewest) / per-attempt is the problem's redraw run.
+// Soak: makes worksheets of every form until a given number of problems, runs each through its
+// family's invariant checks, and reports per form the problems checked, the violations and the
+// longest run of redraws. Each generator is wrapped to count the draws it makes on a counting
+// source; a first accepted attempt makes a known number of draws and each redrawn attempt adds a
+// known number, so (draws - fewest) / per-attempt is the problem's redraw run.
 
 #include "dialog/catalogue.h"
 #include "families/binomials/binomials.h"
 #include "families/equations/equations.h"
 #include "families/factoring/factoring.h"
 #include "families/fraction_equations/fraction_equations.h"
-#include "tests/invariants/sheet_checks.h"
+#include "tests/invariants/invariants.h"
 
 #include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <string>
-#include <vector>
 
 using namespace quillora;
 
@@ -30,14 +23,12 @@ namespace {
 
 constexpr std::size_t MaxForms = 8;
 
-/// Counts the values it hands out.
 class CountingSource final : public RandomSource {
 public:
     explicit CountingSource(std::uint32_t seed)
         : m_source(seed)
     {
     }
-    /// Values handed out so far.
     long draws() const { return m_filled - static_cast<long>(buffered()); }
 
 private:
@@ -54,8 +45,8 @@ private:
     long m_filled = 0;
 };
 
-/// Draws of a problem whose first attempt is accepted, and draws added by each redrawn attempt
-/// (0: the form never redraws). Where a form has two loops (FB5), the smaller unit is used.
+/// Draws of an accepted first attempt, and draws each redrawn attempt adds (0: never redraws;
+/// FB5, with two loops, uses the smaller).
 struct DrawRule {
     int fewest;
     int per_attempt;
@@ -67,136 +58,109 @@ struct FamilyRules {
     std::vector<DrawRule> rules; // by place
 };
 
-const std::vector<FamilyRules>& family_rules()
-{
-    static const std::vector<FamilyRules> all = {
-        { "equations", equations_family,
-            { { 2, 2 }, { 3, 3 }, { 4, 4 }, { 4, 4 }, { 6, 6 }, { 2, 2 } } },
-        { "fraction-equations", fraction_equations_family,
-            { { 3, 2 }, { 5, 2 }, { 6, 4 }, { 8, 4 }, { 10, 2 } } },
-        { "binomials", binomials_family,
-            { { 2, 0 }, { 2, 0 }, { 3, 0 }, { 4, 4 }, { 4, 4 }, { 5, 4 }, { 3, 0 }, { 3, 0 } } },
-        { "factoring", factoring_family,
-            { { 2, 2 }, { 4, 4 }, { 3, 2 }, { 5, 4 }, { 3, 3 }, { 2, 2 }, { 3, 2 } } },
-    };
-    return all;
-}
+const FamilyRules Rules[] = {
+    { "equations", equations_family,
+        { { 2, 2 }, { 3, 3 }, { 4, 4 }, { 4, 4 }, { 6, 6 }, { 2, 2 } } },
+    { "fraction-equations", fraction_equations_family,
+        { { 3, 2 }, { 5, 2 }, { 6, 4 }, { 8, 4 }, { 10, 2 } } },
+    { "binomials", binomials_family,
+        { { 2, 0 }, { 2, 0 }, { 3, 0 }, { 4, 4 }, { 4, 4 }, { 5, 4 }, { 3, 0 }, { 3, 0 } } },
+    { "factoring", factoring_family,
+        { { 2, 2 }, { 4, 4 }, { 3, 2 }, { 5, 4 }, { 3, 3 }, { 2, 2 }, { 3, 2 } } },
+};
 
 /// What the generator wrappers record for the sheet being made.
 struct Recorder {
     CountingSource* source = nullptr;
-    const std::vector<DrawRule>* rules = nullptr;
-    std::array<Generator, MaxForms> generators {};
+    const FamilyRules* family = nullptr;
     long longest_run = 0;
-    /// Fewest draws seen per form, to confirm the rules: each form accepts a first attempt
-    /// often enough that a soak sees it.
-    std::array<long, MaxForms> fewest_seen {};
+    std::array<long, MaxForms> fewest_seen {}; // which must be the rule's
     std::vector<std::string> faults;
-};
-
-Recorder recorder;
+} recorder;
 
 template <std::size_t I> void counted(Frame& f)
 {
     const long before = recorder.source->draws();
-    recorder.generators[I](f);
+    recorder.family->frame().forms[I](f);
     const long draws = recorder.source->draws() - before;
-    const DrawRule rule = (*recorder.rules)[I];
+    const DrawRule rule = recorder.family->rules[I];
     long& fewest = recorder.fewest_seen[I];
     fewest = fewest == 0 ? draws : std::min(fewest, draws);
     const long extra = draws - rule.fewest;
-    if (extra < 0 || (rule.per_attempt == 0 ? extra != 0 : extra % rule.per_attempt != 0)) {
+    if (extra < 0 || (rule.per_attempt == 0 ? extra != 0 : extra % rule.per_attempt != 0))
         recorder.faults.push_back(
             "form " + std::to_string(I + 1) + " made " + std::to_string(draws) + " draws");
-        return;
-    }
-    if (rule.per_attempt != 0)
+    else if (rule.per_attempt != 0)
         recorder.longest_run = std::max(recorder.longest_run, extra / rule.per_attempt);
 }
 
-template <std::size_t... I>
-constexpr std::array<Generator, MaxForms> wrappers(std::index_sequence<I...>)
+template <std::size_t... I> constexpr auto wrappers(std::index_sequence<I...>)
 {
-    return { counted<I>... };
+    return std::array<Generator, MaxForms> { counted<I>... };
 }
-constexpr std::array<Generator, MaxForms> Wrappers = wrappers(std::make_index_sequence<MaxForms>());
+constexpr auto Wrappers = wrappers(std::make_index_sequence<MaxForms>());
 
-struct Row {
-    std::string label;
-    long problems = 0;
-    long violations = 0;
-    long longest_run = 0;
-    double seconds = 0;
-};
-
-Row soak_form(const FamilyEntry& family, const std::string& label, const ProblemOptions& options,
+/// Checks sheets of one form from first_seed on until `problems`; prints its row and returns
+/// its violations.
+long soak_form(const FamilyEntry& family, const std::string& label, const ProblemOptions& options,
     long problems, std::uint32_t first_seed)
 {
-    Row row { label };
     const auto check = invariants::sheet_check(family.name);
-    const FamilyRules* rules = nullptr;
-    for (const auto& r : family_rules())
-        rules = r.name == family.name ? &r : rules;
-
-    FamilyFrame wrapped = rules ? rules->frame() : FamilyFrame {};
-    if (rules) {
-        for (std::size_t i = 0; i < rules->rules.size(); ++i)
-            recorder.generators[i] = rules->frame().forms[i];
+    const auto* rules = std::find_if(
+        std::begin(Rules), std::end(Rules), [&](const auto& r) { return r.name == family.name; });
+    const bool counted = rules != std::end(Rules);
+    FamilyFrame wrapped = counted ? rules->frame() : FamilyFrame {};
+    if (counted) {
         wrapped.forms = std::span<const Generator>(Wrappers.data(), rules->rules.size());
-        recorder.rules = &rules->rules;
+        recorder.family = rules;
     }
 
     const auto start = std::chrono::steady_clock::now();
+    long checked = 0, violations = 0;
     int printed = 0;
-    for (std::uint32_t seed = first_seed; row.problems < problems; ++seed) {
+    for (std::uint32_t seed = first_seed; checked < problems; ++seed) {
         CountingSource source(seed);
         recorder.source = &source;
         recorder.faults.clear();
         const RunResult result
-            = rules ? run_frame(wrapped, options, source) : family.run(options, source);
+            = counted ? run_frame(wrapped, options, source) : family.run(options, source);
 
         invariants::Report report;
-        if (!check) {
+        if (check)
+            checked += check(result, options, report);
+        else
             report.fail("no invariant check for the family");
-        } else {
-            row.problems += check(result, options, report);
-        }
         Mt19937Source plain(seed);
         if (family.run(options, plain).text != result.text)
             report.fail("the driver's sheet differs from the counted run");
         for (auto& fault : recorder.faults)
             report.fail(std::move(fault));
-        if (!rules && source.draws() != 128 + (options.selection.is_mixed() ? 32 : 0))
+        if (!counted && source.draws() != 128 + (options.selection.is_mixed() ? 32 : 0))
             report.fail("fraction sheet made " + std::to_string(source.draws()) + " draws");
 
-        row.violations += static_cast<long>(report.violations.size());
-        for (const auto& why : report.violations) {
+        violations += static_cast<long>(report.violations.size());
+        for (const auto& why : report.violations)
             if (printed++ < 5)
                 std::fprintf(stderr, "%s seed %u: %s\n", label.c_str(), seed, why.c_str());
-        }
         if (!check)
             break;
     }
-    for (std::size_t i = 0; rules && i < rules->rules.size(); ++i) {
+    for (std::size_t i = 0; counted && i < rules->rules.size(); ++i) {
         const long seen = recorder.fewest_seen[i];
         if (seen != 0 && seen != rules->rules[i].fewest) {
-            ++row.violations;
+            ++violations;
             std::fprintf(stderr, "%s: form %zu made at least %ld draws, not %d\n", label.c_str(),
                 i + 1, seen, rules->rules[i].fewest);
         }
     }
-    row.longest_run = recorder.longest_run;
+    const double seconds
+        = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("%-38s %10ld %10ld %8ld %8.2f\n", label.c_str(), checked, violations,
+        recorder.longest_run, seconds);
+    std::fflush(stdout);
     recorder.longest_run = 0;
     recorder.fewest_seen = {};
-    row.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    return row;
-}
-
-int usage()
-{
-    std::fprintf(
-        stderr, "usage: quillora-soak [--problems N] (N problems per form, default 1000000)\n");
-    return 2;
+    return violations;
 }
 
 } // namespace
@@ -204,16 +168,13 @@ int usage()
 int main(int argc, char** argv)
 {
     long problems = 1000000;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--problems" && i + 1 < argc) {
-            char* end = nullptr;
-            problems = std::strtol(argv[++i], &end, 10);
-            if (*end != '\0' || problems < 1)
-                return usage();
-        } else {
-            return usage();
-        }
+    char* end = nullptr;
+    if (argc == 3 && std::string(argv[1]) == "--problems")
+        problems = std::strtol(argv[2], &end, 10);
+    if (argc != 1 && (argc != 3 || *end != '\0' || problems < 1)) {
+        std::fprintf(
+            stderr, "usage: quillora-soak [--problems N] (N problems per form, default 1000000)\n");
+        return 2;
     }
 
     std::printf(
@@ -226,18 +187,14 @@ int main(int argc, char** argv)
             forms.emplace_back(std::string(family.forms[i]), FormSelection::form(int(i) + 1));
         forms.emplace_back("mixed", FormSelection::mixed());
         for (const bool ticked : { false, true }) {
-            if (ticked && !family.takes_fraction_answers)
-                continue;
             for (const auto& [name, selection] : forms) {
+                if (ticked && !family.takes_fraction_answers)
+                    continue;
                 const std::string label
                     = std::string(family.name) + "/" + name + (ticked ? "/fraction-answers" : "");
-                const Row row = soak_form(family, label,
+                total_violations += soak_form(family, label,
                     { .selection = selection, .fraction_answers_ok = ticked }, problems, seed);
                 seed += 1000003; // each form its own run of seeds
-                total_violations += row.violations;
-                std::printf("%-38s %10ld %10ld %8ld %8.2f\n", row.label.c_str(), row.problems,
-                    row.violations, row.longest_run, row.seconds);
-                std::fflush(stdout);
             }
         }
     }

@@ -1,4 +1,4 @@
-#include "tests/invariants/fraction_equations_invariants.h"
+#include "tests/invariants/invariants.h"
 
 #include <algorithm>
 #include <numeric>
@@ -8,19 +8,16 @@ namespace quillora::invariants {
 
 namespace {
 
-std::string with_hash_bars(const std::string& line)
+// One problem with its bars shown as '#', so that every character is one byte.
+struct FractionProblem {
+    std::string top, middle, bottom;
+};
+
+std::string with_hash_bars(std::string line)
 {
-    const std::string bar = "\u2014";
-    std::string out;
-    for (std::size_t at = 0; at < line.size();) {
-        if (line.compare(at, bar.size(), bar) == 0) {
-            out += '#';
-            at += bar.size();
-        } else {
-            out += line[at++];
-        }
-    }
-    return out;
+    for (std::size_t at; (at = line.find("\u2014")) != std::string::npos;)
+        line.replace(at, 3, "#");
+    return line;
 }
 
 // Reads a two-character field: one blank and a digit 1 to 9, or 10 to 15.
@@ -58,39 +55,7 @@ bool good_x_term(const std::string& t)
     return !k.empty() && k != "-" && in(k, -15, 15) && k != "0" && k != "1" && k != "-1";
 }
 
-} // namespace
-
-std::vector<FractionProblem> fraction_equation_problems(const RunResult& result, Report& report)
-{
-    std::vector<FractionProblem> found;
-    if (result.font_size != 10.0)
-        report.fail("fraction equations: font size");
-    const auto lines = split_lines(to_utf8(result.text));
-    if (lines.size() != 65u) {
-        report.fail("fraction equations: " + std::to_string(lines.size()) + " lines, not 65");
-        return found;
-    }
-    report.expect_eq(lines[0] + "|" + lines[1] + lines[2] + lines[3],
-        std::string("Solving Linear Equations|"), "fraction equations: title lines");
-    const std::string indent(7, ' ');
-    for (int i = 1; i <= 10; ++i) {
-        const auto at = static_cast<std::size_t>(4 + 6 * (i - 1));
-        const std::string prefix = std::to_string(i) + (i < 10 ? ".)    " : ".)   ");
-        FractionProblem p { lines[at], with_hash_bars(lines[at + 1]), lines[at + 2] };
-        if (p.top.rfind(prefix, 0) != 0u)
-            report.fail("fraction equations: no prefix " + prefix + " in: " + p.top);
-        if (p.middle.rfind(indent, 0) != 0u || p.bottom.rfind(indent, 0) != 0u)
-            report.fail("fraction equations: no indent in problem " + std::to_string(i));
-        report.expect_eq(lines[at + 3] + lines[at + 4] + lines[at + 5], std::string(),
-            "fraction equations: text between problems after " + std::to_string(i));
-        auto cut
-            = [](const std::string& s) { return s.substr(std::min<std::size_t>(7, s.size())); };
-        found.push_back({ cut(p.top), cut(p.middle), cut(p.bottom) });
-    }
-    return found;
-}
-
-std::string fraction_equation_violation(int form, const FractionProblem& p)
+std::string violation(int form, const FractionProblem& p)
 {
     static const std::regex line2[] = {
         std::regex(R"(##x = (-?\d+))"),
@@ -101,7 +66,7 @@ std::string fraction_equation_violation(int form, const FractionProblem& p)
     };
     std::smatch m;
     if (!std::regex_match(p.middle, m, line2[form - 1]))
-        return "line 2 shape: " + p.middle;
+        return "line 2 shape";
     std::string why = bad_fraction(p, 0, form <= 2);
     switch (form) {
     case 1:
@@ -137,29 +102,41 @@ std::string fraction_equation_violation(int form, const FractionProblem& p)
     }
 }
 
+} // namespace
+
+// Font size 10, the title, then per problem its prefix or indent on three lines and three line
+// feeds; every problem valid for its form (for "mixed", for exactly one form).
 int check_fraction_equations_sheet(
     const RunResult& result, const ProblemOptions& options, Report& report)
 {
-    const auto found = fraction_equation_problems(result, report);
-    if (found.size() != 10u)
-        report.fail("fraction equations: " + std::to_string(found.size()) + " problems, not 10");
-    const int place = options.selection.place();
-    for (const auto& p : found) {
-        const std::string shown = ":\n" + p.top + "\n" + p.middle + "\n" + p.bottom;
-        if (place != 0) {
-            const std::string why = fraction_equation_violation(place, p);
-            if (!why.empty())
-                report.fail("FB" + std::to_string(place) + ": " + why + shown);
-            continue;
-        }
-        int matched = 0;
-        for (int form = 1; form <= 5; ++form)
-            matched += fraction_equation_violation(form, p).empty();
-        if (matched != 1)
-            report.fail(
-                "fraction equations mixed: " + std::to_string(matched) + " forms write" + shown);
+    if (result.font_size != 10.0)
+        report.fail("fraction equations: font size");
+    const auto lines = split_lines(to_utf8(result.text));
+    if (lines.size() != 65u) {
+        report.fail("fraction equations: " + std::to_string(lines.size()) + " lines, not 65");
+        return 0;
     }
-    return static_cast<int>(found.size());
+    if (lines[0] + "|" + lines[1] + lines[2] + lines[3] + lines[64] != "Solving Linear Equations|")
+        report.fail("fraction equations: title lines or text after the last problem");
+    for (int i = 1; i <= 10; ++i) {
+        const auto at = static_cast<std::size_t>(4 + 6 * (i - 1));
+        const std::string prefix = std::to_string(i) + (i < 10 ? ".)    " : ".)   ");
+        const std::string shown = "fraction equations " + std::to_string(i) + ":\n" + lines[at]
+            + "\n" + lines[at + 1] + "\n" + lines[at + 2];
+        if (lines[at].rfind(prefix, 0) != 0u || lines[at + 1].rfind("       ", 0) != 0u
+            || lines[at + 2].rfind("       ", 0) != 0u)
+            report.fail(shown + ": no prefix or indent");
+        if (!(lines[at + 3] + lines[at + 4] + lines[at + 5]).empty())
+            report.fail(shown + ": text between problems");
+        auto cut
+            = [](const std::string& s) { return s.substr(std::min<std::size_t>(7, s.size())); };
+        const FractionProblem p { cut(lines[at]), cut(with_hash_bars(lines[at + 1])),
+            cut(lines[at + 2]) };
+        check_problem(
+            options.selection.place(), 5, true, [&](int form) { return violation(form, p); }, shown,
+            report);
+    }
+    return 10;
 }
 
 } // namespace quillora::invariants
