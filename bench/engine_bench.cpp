@@ -3,6 +3,7 @@
 // same number of characters with no logic. Both cycle through the same seeds.
 
 #include "dialog/catalogue.h"
+#include "tests/counting_source.h"
 
 #include <benchmark/benchmark.h>
 
@@ -19,29 +20,7 @@ namespace {
 
 constexpr std::uint32_t Seeds = 4096;
 
-// Counts the values it hands out.
-class CountingSource final : public RandomSource {
-public:
-    explicit CountingSource(std::uint32_t seed)
-        : m_source(seed)
-    {
-    }
-    /// Values handed out so far.
-    long draws() const { return m_filled - static_cast<long>(buffered()); }
-
-private:
-    void refill() override
-    {
-        for (float& value : m_block)
-            value = m_source.next();
-        m_filled += static_cast<long>(m_block.size());
-        set_block(m_block.data(), m_block.data() + m_block.size());
-    }
-
-    Mt19937Source m_source;
-    std::array<float, 64> m_block {};
-    long m_filled = 0;
-};
+using test::CountingSource;
 
 struct Work {
     std::size_t draws;

@@ -100,23 +100,17 @@ QPixmap equationPicture(const std::vector<Piece>& pieces, QSize size, qreal rati
     return picture;
 }
 
-// An option button that answers a click anywhere in its rectangle, not only on its circle and
+// A button that answers a click anywhere in its rectangle, not only on its indicator and
 // caption, so a short caption in a wide option is as easy to hit as a long one.
-class OptionButton final : public QRadioButton {
+template <typename Button> class WholeRectButton final : public Button {
 public:
-    using QRadioButton::QRadioButton;
+    using Button::Button;
 
 protected:
-    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
+    bool hitButton(const QPoint& pos) const override { return this->rect().contains(pos); }
 };
-
-class CheckBox final : public QCheckBox {
-public:
-    using QCheckBox::QCheckBox;
-
-protected:
-    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
-};
+using OptionButton = WholeRectButton<QRadioButton>;
+using CheckBox = WholeRectButton<QCheckBox>;
 
 } // namespace
 

@@ -9,6 +9,7 @@
 #include "families/equations/equations.h"
 #include "families/factoring/factoring.h"
 #include "families/fraction_equations/fraction_equations.h"
+#include "tests/counting_source.h"
 #include "tests/invariants/invariants.h"
 
 #include <algorithm>
@@ -23,27 +24,7 @@ namespace {
 
 constexpr std::size_t MaxForms = 8;
 
-class CountingSource final : public RandomSource {
-public:
-    explicit CountingSource(std::uint32_t seed)
-        : m_source(seed)
-    {
-    }
-    long draws() const { return m_filled - static_cast<long>(buffered()); }
-
-private:
-    void refill() override
-    {
-        for (float& value : m_block)
-            value = m_source.next();
-        m_filled += static_cast<long>(m_block.size());
-        set_block(m_block.data(), m_block.data() + m_block.size());
-    }
-
-    Mt19937Source m_source;
-    std::array<float, 64> m_block {};
-    long m_filled = 0;
-};
+using test::CountingSource;
 
 /// Draws of an accepted first attempt, and draws each redrawn attempt adds (0: never redraws;
 /// FB5, with two loops, uses the smaller).
