@@ -1,33 +1,65 @@
-# The README's commands. Everything builds out of tree in build/ (bench: build-bench/).
+# The README's commands. Everything builds out of tree in build/ (bench: build-bench/, package:
+# build-package/).
 BUILD ?= build
 JOBS ?= 2
 CMAKE_FLAGS ?=
+PREFIX ?= /usr/local
 
-.PHONY: all deps build run test test-sanitize bench bench-windows bench-startup bench-make-it soak format clean
+.PHONY: all deps deps-package deps-tools build run test test-sanitize bench bench-windows \
+	bench-startup bench-make-it soak format install uninstall package clean
 
 all: build
 
+# What building and running need; the test, benchmark and format tools are a second set.
 deps:
 	./scripts/install-deps
+deps-package:
+	./scripts/install-deps --package
+deps-tools:
+	./scripts/install-deps --tools
 
+# A new build folder starts without the tests, so building the program needs no GoogleTest;
+# `make test` turns them on.
 $(BUILD)/CMakeCache.txt:
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLORA_TESTS=OFF \
+		$(CMAKE_FLAGS)
 
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+run: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target quillora
 	$(BUILD)/app/quillora
 
-test: build
+test: deps-tools $(BUILD)/CMakeCache.txt
+	grep -q '^QUILLORA_TESTS:BOOL=ON' $(BUILD)/CMakeCache.txt || cmake $(BUILD) -DQUILLORA_TESTS=ON
+	cmake --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# From source: `make install` (PREFIX=/usr/local; DESTDIR honoured), `make uninstall` removes
+# what the last install wrote.
+install: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target quillora quillora-sheet quillora-data
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+uninstall:
+	cmake --build $(BUILD) --target uninstall
+
+# A Release .deb in this folder, built with Debian's hardening flags.
+package: deps-package
+	cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLORA_TESTS=OFF \
+		-DCMAKE_CXX_FLAGS="$$(dpkg-buildflags --get CPPFLAGS) $$(dpkg-buildflags --get CXXFLAGS)" \
+		-DCMAKE_EXE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS)"
+	cmake --build build-package -j $(JOBS) --target quillora quillora-sheet quillora-data
+	cd build-package && cpack
+	mv build-package/quillora_*.deb .
 
 # The whole suite again with AddressSanitizer and UndefinedBehaviorSanitizer; any report fails.
 SANITIZE_ENV = ASAN_OPTIONS=halt_on_error=1:abort_on_error=1 \
 	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0
 
-test-sanitize: deps
+test-sanitize: deps-tools
 	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILLORA_SANITIZE=ON
 	cmake --build build-asan -j $(JOBS)
 	cd build-asan && $(SANITIZE_ENV) ctest --output-on-failure -j $(JOBS)
@@ -41,12 +73,12 @@ bench-windows: bench-startup bench-make-it
 build-bench/CMakeCache.txt:
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release
 
-bench-startup: deps build-bench/CMakeCache.txt
+bench-startup: deps-tools build-bench/CMakeCache.txt
 	cmake --build build-bench -j $(JOBS) --target quillora minimal-dialog
 	$(XVFB) python3 bench/startup/measure.py build-bench/app/quillora \
 		build-bench/bench/startup/minimal-dialog --runs 20
 
-bench-make-it: deps build-bench/CMakeCache.txt
+bench-make-it: deps-tools build-bench/CMakeCache.txt
 	cmake --build build-bench -j $(JOBS) --target make_it_bench
 	mkdir -p build-bench/xdg-make-it
 	XDG_CONFIG_HOME=$(CURDIR)/build-bench/xdg-make-it QT_QPA_PLATFORM=xcb LANG=C.UTF-8 \
@@ -54,7 +86,7 @@ bench-make-it: deps build-bench/CMakeCache.txt
 
 # Engine sheet and floor per form (medians of 10 runs, see bench/README.md), then the
 # command-line batch of 1,000 worksheets.
-bench: deps
+bench: deps-tools
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
 	cmake --build build-bench -j $(JOBS) --target quillora-bench quillora-sheet
 	build-bench/bench/quillora-bench --benchmark_repetitions=10 --benchmark_min_time=0.1 \
@@ -63,13 +95,13 @@ bench: deps
 	$(MAKE) --no-print-directory bench-windows
 
 # Every form of every family, 1,000,000 problems each, through the invariant checks.
-soak: deps
+soak: deps-tools
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
 	cmake --build build-bench -j $(JOBS) --target quillora-soak
 	build-bench/tests/quillora-soak --problems 1000000
 
-format:
+format: deps-tools
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) build-bench build-asan
+	rm -rf $(BUILD) build-bench build-asan build-package quillora_*.deb

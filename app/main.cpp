@@ -1,3 +1,4 @@
+#include "app/ApplicationIdentity.h"
 #include "app/Module1.h"
 #include "app/StartupProbe.h"
 #include "dialog/ProblemDialog.h"
@@ -11,8 +12,7 @@ int main(int argc, char* argv[])
     // A file-size limit makes a save fail with a message instead of ending the program.
     std::signal(SIGXFSZ, SIG_IGN);
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quillora"));
-    QApplication::setApplicationVersion(QStringLiteral(QUILLORA_VERSION));
+    quillora::describeApplication();
     quillora::Module1 module;
     module.start();
     quillora::exitAfterFirstPaint(module.dialog());

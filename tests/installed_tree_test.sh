@@ -1,0 +1,99 @@
+#!/bin/bash
+# Installs the build into a scratch DESTDIR and checks what a desktop and a shell read there:
+# the desktop entry and metainfo validators, the manual pages under man's warnings, and the bash
+# completion against the program itself.  Usage: installed_tree_test.sh BUILD_DIR SCRATCH_DIR
+set -u
+build=$1
+scratch=$2
+rm -rf "$scratch" && mkdir -p "$scratch/files/sub" || exit 1
+failures=0
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+DESTDIR="$scratch/root" cmake --install "$build" --prefix /usr >/dev/null || exit 1
+usr=$scratch/root/usr
+sheet=$usr/bin/quillora-sheet
+id=org.quillora.Quillora
+
+# Validators print nothing when the file is clean.
+out=$(desktop-file-validate "$usr/share/applications/$id.desktop" 2>&1) && [ -z "$out" ] ||
+    fail "desktop-file-validate: $out"
+out=$(appstreamcli validate --no-net "$usr/share/metainfo/$id.metainfo.xml" 2>&1) ||
+    fail "appstreamcli validate: $out"
+
+# Manual pages: gzip -9n (no name, no time stamp: FLG and MTIME are zero), no warnings from man.
+for page in "$usr"/share/man/man1/quillora.1.gz "$usr"/share/man/man1/quillora-sheet.1.gz; do
+    [ "$(od -An -tx1 -j3 -N5 "$page" | tr -d ' ')" = 0000000000 ] ||
+        fail "$page: gzip header has a name or a time stamp"
+    out=$(MANWIDTH=80 man --warnings -E UTF-8 -l "$page" 2>&1 >/dev/null) && [ -z "$out" ] ||
+        fail "man --warnings $page: $out"
+done
+page_text=$(MANWIDTH=200 man -E ascii -l "$usr/share/man/man1/quillora-sheet.1.gz" 2>/dev/null)
+
+# The completion, driven the way bash drives it: the line so far, the last word being completed.
+# shellcheck disable=SC1091
+. /usr/share/bash-completion/bash_completion || exit 1
+# shellcheck disable=SC1091
+. "$usr/share/bash-completion/completions/quillora-sheet" || exit 1
+complete_line() {
+    local line=${1//=/ = }
+    read -ra COMP_WORDS <<<"$line"
+    [[ $1 == *" " || $1 == *= ]] && COMP_WORDS+=("")
+    COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+    COMP_LINE=$1
+    COMP_POINT=${#1}
+    COMPREPLY=()
+    _quillora_sheet quillora-sheet "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}" \
+        2>/dev/null
+    printf '%s\n' "${COMPREPLY[@]}" | sort | xargs
+}
+# The choices the program names in a usage error, "Bin1..Bin8" spelt out.
+choices() {
+    local item
+    "$sheet" "$@" 2>&1 >/dev/null | sed -n 's/.*(\(.*\))$/\1/p' | tr -d , | xargs -n1 |
+        while read -r item; do
+            if [[ $item =~ ^([A-Za-z]+)1\.\.([A-Za-z]+)([0-9]+)$ ]]; then
+                eval "printf '${BASH_REMATCH[1]}%s\n' {1..${BASH_REMATCH[3]}}"
+            else
+                echo "$item"
+            fi
+        done | sort | xargs
+}
+
+families=$(choices no-such-family)
+[ -n "$families" ] || fail "no family list in the program's usage error"
+[ "$(complete_line 'quillora-sheet ')" = "$families" ] ||
+    fail "completion of families: '$(complete_line 'quillora-sheet ')', program: '$families'"
+for family in $families; do
+    forms=$(choices "$family" no-such-form)
+    got=$(complete_line "quillora-sheet --seed 7 $family ")
+    [ -n "$forms" ] && [ "$got" = "$forms" ] ||
+        fail "completion of $family forms: '$got', program: '$forms'"
+done
+
+# Every option of --help is in the manual page and in the completion.
+options=$(complete_line 'quillora-sheet binomials --')
+for option in $("$sheet" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
+    grep -q -- "$option\b" <<<"$page_text" || fail "$option is not in quillora-sheet(1)"
+    [[ " $options " == *" $option "* ]] || fail "$option is not completed"
+done
+
+# Option values: the formats, also after "=", and file names after --output.
+while IFS='|' read -r line expected; do
+    got=$(cd "$scratch/files" && touch sheet.rtf sheet.txt && complete_line "$line")
+    [ "$got" = "$expected" ] || fail "completion of '$line': '$got', expected '$expected'"
+done <<'ROWS'
+quillora-sheet fractions --format |pdf rtf text
+quillora-sheet fractions --format=r|rtf
+quillora-sheet --output sh|sheet.rtf sheet.txt
+quillora-sheet --output su|sub
+quillora-sheet fractions mixed --output |sheet.rtf sheet.txt sub
+ROWS
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures failed" >&2
+    exit 1
+fi
+echo "installed tree: all checks passed"
