@@ -73,10 +73,11 @@ for family in $families; do
         fail "completion of $family forms: '$got', program: '$forms'"
 done
 
-# Every option of --help is in the manual page and in the completion.
+# Every option of --help has its paragraph in the manual page and is completed.
 options=$(complete_line 'quillora-sheet binomials --')
 for option in $("$sheet" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
-    grep -q -- "$option\b" <<<"$page_text" || fail "$option is not in quillora-sheet(1)"
+    grep -Eq -- "^ {7}$option( |$)" <<<"$page_text" ||
+        fail "$option is not described in quillora-sheet(1)"
     [[ " $options " == *" $option "* ]] || fail "$option is not completed"
 done
 
