@@ -43,7 +43,7 @@ install: deps $(BUILD)/CMakeCache.txt
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
 
 uninstall:
-	cmake --build $(BUILD) --target uninstall
+	DESTDIR="$(DESTDIR)" cmake --build $(BUILD) --target uninstall
 
 # A Release .deb in this folder, built with Debian's hardening flags.
 package: deps-package

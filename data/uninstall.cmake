@@ -1,10 +1,11 @@
-# Removes every file listed in the install manifest (its paths include any DESTDIR), then the
+# Removes every file listed in the install manifest, below $DESTDIR when that is set, then the
 # documentation folder that only this program uses.
 if(NOT EXISTS "${MANIFEST}")
     message(FATAL_ERROR "Nothing to uninstall: ${MANIFEST} not found (run the install first)")
 endif()
 file(STRINGS "${MANIFEST}" installed)
 foreach(path IN LISTS installed)
+    set(path "$ENV{DESTDIR}${path}")
     if(IS_SYMLINK "${path}" OR EXISTS "${path}")
         message(STATUS "Removing ${path}")
         file(REMOVE "${path}")

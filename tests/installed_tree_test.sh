@@ -1,9 +1,10 @@
 #!/bin/bash
-# Installs the build into a scratch DESTDIR and checks what a desktop and a shell read there:
-# the desktop entry and metainfo validators, the manual pages under man's warnings, and the bash
-# completion against the program itself.  Usage: installed_tree_test.sh BUILD_DIR SCRATCH_DIR
+# Checks an installed tree as a desktop and a shell read it: the desktop entry and metainfo
+# validators, the manual pages under man's warnings, and the bash completion against the
+# installed program itself.  Usage: installed_tree_test.sh PREFIX SCRATCH_DIR
+# (PREFIX is the installed prefix, e.g. $DESTDIR/usr; SCRATCH_DIR is emptied and reused.)
 set -u
-build=$1
+usr=$1
 scratch=$2
 rm -rf "$scratch" && mkdir -p "$scratch/files/sub" || exit 1
 failures=0
@@ -12,8 +13,7 @@ fail() {
     failures=$((failures + 1))
 }
 
-DESTDIR="$scratch/root" cmake --install "$build" --prefix /usr >/dev/null || exit 1
-usr=$scratch/root/usr
+[ -x "$usr/bin/quillora" ] || fail "$usr/bin/quillora is missing"
 sheet=$usr/bin/quillora-sheet
 id=org.quillora.Quillora
 
@@ -37,6 +37,7 @@ page_text=$(MANWIDTH=200 man -E ascii -l "$usr/share/man/man1/quillora-sheet.1.g
 . /usr/share/bash-completion/bash_completion || exit 1
 # shellcheck disable=SC1091
 . "$usr/share/bash-completion/completions/quillora-sheet" || exit 1
+[ -x "$sheet" ] || exit 1
 complete_line() {
     local line=${1//=/ = }
     read -ra COMP_WORDS <<<"$line"
