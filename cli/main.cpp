@@ -3,6 +3,7 @@
 #include "cli/output_file.h"
 #include "dialog/catalogue.h"
 #include "dialog/random_source.h"
+#include "page/system_paper.h"
 #include "rtf/rtf_writer.h"
 
 #include <csignal>
@@ -183,7 +184,7 @@ int main(int argc, char** argv)
     Mt19937Source random(seed);
     const RunResult result = request.family->run(request.options, random);
     const std::string bytes = request.rtf
-        ? worksheet_rtf(result.text, result.font_size.value_or(FreshWindowFontSize))
+        ? worksheet_rtf(result.text, result.font_size.value_or(FreshWindowFontSize), system_paper())
         : to_utf8(result.text);
 
     const std::string error
