@@ -30,6 +30,10 @@ inline constexpr double WidestFileMargin = 72;
 /// (1229 of 2048 font units).
 inline constexpr double FixedPitchAdvance = 1229.0 / 2048.0;
 
+/// Line spacing and ascent of Courier New and Liberation Mono, in ems (2320 and 1705 of 2048).
+inline constexpr double FixedPitchLineSpacing = 2320.0 / 2048.0;
+inline constexpr double FixedPitchAscent = 1705.0 / 2048.0;
+
 /// Whether a line holds nothing but blanks. Blank lines separate the blocks that a page break
 /// must not split.
 bool is_blank_line(TextView line);
