@@ -5,6 +5,7 @@
 #include "app/DocumentWindow.h"
 #include "app/GeometrySettings.h"
 #include "dialog/Twips.h"
+#include "page/system_paper.h"
 #include "rtf/rtf_writer.h"
 
 #include <QAction>
@@ -278,7 +279,7 @@ void MainWindow::save()
     const QString fileName = m_commonDialog->chooseSaveFile(this);
     if (fileName.isEmpty())
         return;
-    const std::string rtf = write_rtf(textRuns(*document->textBox()->document()));
+    const std::string rtf = write_rtf(textRuns(*document->textBox()->document()), system_paper());
     const QString reason
         = writeFile(fileName, QByteArray(rtf.data(), static_cast<qsizetype>(rtf.size())));
     if (!reason.isEmpty()) {

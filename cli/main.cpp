@@ -1,8 +1,10 @@
-// quillora-sheet: makes one worksheet from the command line.
+// quillora-sheet: makes worksheets from the command line, one or a class set of versions.
 
 #include "cli/output_file.h"
 #include "dialog/catalogue.h"
 #include "dialog/random_source.h"
+#include "page/pdf_writer.h"
+#include "page/system_paper.h"
 #include "rtf/rtf_writer.h"
 
 #include <csignal>
@@ -11,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unistd.h>
 #include <vector>
 
 using namespace quillora;
@@ -18,9 +21,14 @@ using namespace quillora;
 namespace {
 
 constexpr std::string_view Usage
-    = "usage: quillora-sheet FAMILY [FORM] [--fraction-answers] [--seed N] [--format text|rtf] "
-      "[--output FILE]\n"
+    = "usage: quillora-sheet FAMILY [FORM] [--fraction-answers] [--seed N] [--versions K] "
+      "[--distinct]\n"
+      "                      [--format text|rtf|pdf] [--paper a4|letter] [--output FILE]\n"
       "       quillora-sheet --help | --version\n";
+
+constexpr int MaxVersions = 1000;
+
+enum class Format { Text, Rtf, Pdf };
 
 enum ExitStatus { Done = 0, CannotWrite = 1, UsageError = 2 };
 
@@ -31,7 +39,8 @@ struct UsageFailure {
 void print_help(const std::string& program)
 {
     std::cout << Usage
-              << "\nMakes one algebra worksheet and writes it as UTF-8 text or rich text.\n\n"
+              << "\nMakes algebra worksheets, one or a class set of versions, and writes them as\n"
+                 "UTF-8 text, rich text or print-ready PDF.\n\n"
               << "Families and their forms:\n";
     for (const auto& family : families()) {
         std::cout << "  " << family.name << ": " << form_choices(family);
@@ -40,14 +49,21 @@ void print_help(const std::string& program)
                       << family.forms[static_cast<std::size_t>(*family.default_form - 1)] << ")";
         std::cout << '\n';
     }
-    std::cout << "\nOptions:\n"
-                 "  --fraction-answers  allow fractional answers (equations only)\n"
-                 "  --seed N            seed from 0 to 4294967295; without it the clock is used\n"
-                 "                      and the seed is reported on standard error\n"
-                 "  --format text|rtf   output format (default text)\n"
-                 "  --output FILE       write to FILE instead of standard output\n"
-                 "\nExample: "
-              << program << " binomials Bin4 --seed 42 --format rtf --output sheet.rtf\n";
+    std::cout
+        << "\nOptions:\n"
+           "  --fraction-answers  allow fractional answers (equations only)\n"
+           "  --seed N            seed from 0 to 4294967295; without it the clock is used\n"
+           "                      and the seed is reported on standard error\n"
+           "  --versions K        K versions (1 to 1000, default 1); version i is the\n"
+           "                      worksheet of seed N+i-1\n"
+           "  --distinct          no problem twice on a sheet\n"
+           "  --format FORMAT     text (default; versions joined by a form feed), rtf or\n"
+           "                      pdf (each version from a new page)\n"
+           "  --paper PAPER       a4 or letter for rtf and pdf (default: the system's paper)\n"
+           "  --output FILE       write to FILE instead of standard output\n"
+           "\nExamples:\n  "
+        << program << " binomials Bin4 --seed 42 --format rtf --output sheet.rtf\n  " << program
+        << " factoring mixed --versions 30 --distinct --format pdf --output class.pdf\n";
 }
 
 std::optional<std::uint32_t> parse_seed(std::string_view text)
@@ -69,7 +85,9 @@ struct Request {
     const FamilyEntry* family = nullptr;
     ProblemOptions options;
     std::optional<std::uint32_t> seed;
-    bool rtf = false;
+    int versions = 1;
+    Format format = Format::Text;
+    std::optional<Paper> paper;
     std::optional<std::string> output;
 };
 
@@ -100,11 +118,33 @@ Request parse(const std::vector<std::string>& args)
             if (!request.seed)
                 throw UsageFailure { "invalid seed '" + text
                     + "' (a whole number from 0 to 4294967295)" };
+        } else if (arg == "--versions") {
+            const std::string text = take_value();
+            const auto versions = parse_seed(text);
+            if (!versions || *versions < 1 || *versions > MaxVersions)
+                throw UsageFailure { "invalid number of versions '" + text
+                    + "' (a whole number from 1 to " + std::to_string(MaxVersions) + ")" };
+            request.versions = static_cast<int>(*versions);
+        } else if (arg == "--distinct" && !value) {
+            request.options.distinct = true;
         } else if (arg == "--format") {
             const std::string text = take_value();
-            if (text != "text" && text != "rtf")
-                throw UsageFailure { "unknown format '" + text + "' (text, rtf)" };
-            request.rtf = text == "rtf";
+            if (text == "text")
+                request.format = Format::Text;
+            else if (text == "rtf")
+                request.format = Format::Rtf;
+            else if (text == "pdf")
+                request.format = Format::Pdf;
+            else
+                throw UsageFailure { "unknown format '" + text + "' (text, rtf, pdf)" };
+        } else if (arg == "--paper") {
+            const std::string text = take_value();
+            if (text == A4Paper.name)
+                request.paper = A4Paper;
+            else if (text == LetterPaper.name)
+                request.paper = LetterPaper;
+            else
+                throw UsageFailure { "unknown paper '" + text + "' (a4, letter)" };
         } else if (arg == "--output") {
             request.output = take_value();
             if (request.output->empty())
@@ -113,7 +153,8 @@ Request parse(const std::vector<std::string>& args)
             fraction_answers = true;
         } else if (arg.starts_with("-") && arg != "-") {
             throw UsageFailure { "unknown option '" + args[i]
-                + "' (--fraction-answers, --seed, --format, --output, --help, --version)" };
+                + "' (--fraction-answers, --seed, --versions, --distinct, --format, --paper, "
+                  "--output, --help, --version)" };
         } else {
             positional.push_back(arg);
         }
@@ -147,6 +188,8 @@ Request parse(const std::vector<std::string>& args)
         throw UsageFailure { "--fraction-answers does not apply to " + family_name
             + " (only to equations)" };
     request.options.fraction_answers_ok = fraction_answers;
+    if (request.format == Format::Pdf && !request.output && isatty(STDOUT_FILENO))
+        throw UsageFailure { "will not write PDF to a terminal (use --output FILE or a pipe)" };
     return request;
 }
 
@@ -176,15 +219,39 @@ int main(int argc, char** argv)
         return UsageError;
     }
 
-    const std::uint32_t seed = request.seed.value_or(clock_seed());
-    if (!request.seed)
-        std::cerr << "seed: " << seed << '\n';
+    const std::uint32_t first = request.seed.value_or(clock_seed());
+    // Version i is the worksheet of seed first + i - 1, wrapping round at 2^32.
+    const std::uint32_t last = first + static_cast<std::uint32_t>(request.versions - 1);
+    if (!request.seed) {
+        if (request.versions == 1)
+            std::cerr << "seed: " << first << '\n';
+        else
+            std::cerr << "seeds: " << first << ".." << last << '\n';
+    }
 
-    Mt19937Source random(seed);
-    const RunResult result = request.family->run(request.options, random);
-    const std::string bytes = request.rtf
-        ? worksheet_rtf(result.text, result.font_size.value_or(FreshWindowFontSize))
-        : to_utf8(result.text);
+    std::vector<Text> sheets;
+    sheets.reserve(static_cast<std::size_t>(request.versions));
+    for (int i = 0; i < request.versions; ++i) {
+        Mt19937Source random(first + static_cast<std::uint32_t>(i));
+        sheets.push_back(request.family->run(request.options, random).text);
+    }
+    const double size = request.family->font_size.value_or(FreshWindowFontSize);
+    std::string bytes;
+    switch (request.format) {
+    case Format::Text:
+        for (const Text& sheet : sheets) {
+            if (&sheet != &sheets.front())
+                bytes += '\f';
+            bytes += to_utf8(sheet);
+        }
+        break;
+    case Format::Rtf:
+        bytes = worksheets_rtf(sheets, size, request.paper.value_or(system_paper()));
+        break;
+    case Format::Pdf:
+        bytes = worksheets_pdf(sheets, size, request.paper.value_or(system_paper()));
+        break;
+    }
 
     const std::string error
         = request.output ? write_file_atomically(*request.output, bytes) : write_stdout(bytes);

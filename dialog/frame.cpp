@@ -1,5 +1,8 @@
 #include "dialog/frame.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace quillora {
 
 TextView Frame::sign()
@@ -26,17 +29,31 @@ RunResult run_frame(const FamilyFrame& family, const ProblemOptions& options, Ra
 
     const FormSelection selection = options.selection;
     const int forms = static_cast<int>(family.forms.size());
+    std::vector<Text> made; // problems so far, without their number prefixes (distinct only)
     for (int i = 1; i <= family.count; ++i) {
-        // the problem line keeps its storage from problem to problem
-        Text& line = frame.problem_line();
-        line.clear();
-        append_number(line, i);
-        line += i < 10 ? family.literal_below_10 : family.literal_from_10;
+        const std::size_t before = text.size();
+        for (;;) {
+            // the problem line keeps its storage from problem to problem
+            Text& line = frame.problem_line();
+            line.clear();
+            append_number(line, i);
+            line += i < 10 ? family.literal_below_10 : family.literal_from_10;
+            const std::size_t prefix = line.size();
 
-        if (selection.place() >= 1 && selection.place() <= forms)
-            family.forms[static_cast<std::size_t>(selection.place() - 1)](frame);
-        if (selection.is_mixed() && forms > 0)
-            family.forms[static_cast<std::size_t>(frame.draw(forms, 1) - 1)](frame);
+            if (selection.place() >= 1 && selection.place() <= forms)
+                family.forms[static_cast<std::size_t>(selection.place() - 1)](frame);
+            if (selection.is_mixed() && forms > 0)
+                family.forms[static_cast<std::size_t>(frame.draw(forms, 1) - 1)](frame);
+
+            if (!options.distinct || selection.is_none())
+                break;
+            Text problem = line.substr(prefix);
+            if (std::find(made.begin(), made.end(), problem) == made.end()) {
+                made.push_back(std::move(problem));
+                break;
+            }
+            text.resize(before); // a repeat: take it back and make problem i again
+        }
 
         const Layout& layout = family.layout;
         const bool right_column = layout.column_width == 0 || i % 2 == 0;

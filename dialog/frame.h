@@ -37,6 +37,9 @@ struct ProblemOptions {
     FormSelection selection = FormSelection::none();
     /// "Fraction Answers OK" (read by the linear-equation generators).
     bool fraction_answers_ok = false;
+    /// No problem twice on a sheet: a problem that repeats an earlier one is taken back and made
+    /// again, the draws continuing. Off in the window program, which makes sheets as drawn.
+    bool distinct = false;
 };
 
 /// Point size of the text of a freshly loaded worksheet window.

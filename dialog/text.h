@@ -15,6 +15,9 @@ Text number_text(long value);
 /// Appends number_text(value) to out.
 void append_number(Text& out, long value);
 
+/// The Windows-1252 byte for a character, or '?' when the code page has none.
+unsigned char windows_1252_byte(char16_t c);
+
 /// UTF-8 encoding of UTF-16 text; a lone surrogate becomes U+FFFD.
 std::string to_utf8(TextView text);
 

@@ -100,7 +100,7 @@ TEST_F(CliTest, PrintsTheEngineWorksheetForTheSeed)
         EXPECT_EQ(run.status, 0) << args;
         EXPECT_EQ(run.err, "") << args;
         EXPECT_EQ(run.out,
-            rtf ? worksheet_rtf(result.text, result.font_size.value_or(FreshWindowFontSize))
+            rtf ? worksheet_rtf(result.text, result.font_size.value_or(FreshWindowFontSize), A4Paper)
                 : to_utf8(result.text))
             << args;
     }
@@ -180,7 +180,7 @@ TEST_F(CliTest, OutputFileGetsTextOrRichText)
     EXPECT_EQ(
         sheet("binomials Bin5 --seed 7 --format rtf --output '" + file.string() + "'").status, 0);
     const RunResult result = engine("binomials", "Bin5", 7);
-    EXPECT_EQ(read_file(file), worksheet_rtf(result.text, 12));
+    EXPECT_EQ(read_file(file), worksheet_rtf(result.text, 12, A4Paper));
 
     // replacing an existing file keeps its permissions and leaves no temporary file behind
     const auto perms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;

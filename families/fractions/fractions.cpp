@@ -1,6 +1,8 @@
 #include "families/fractions/fractions.h"
 
+#include <algorithm>
 #include <array>
+#include <vector>
 
 namespace quillora {
 
@@ -20,6 +22,9 @@ struct Fraction {
     int denominator;
 };
 
+// An exercise as a distinct sheet compares it: its four numbers and its operation.
+using Exercise = std::array<int, 5>;
+
 // A blank run that keeps a value's last digit in place: one blank fewer for 10 and above.
 void append_aligned(Text& text, int value, std::size_t blanks_below_10)
 {
@@ -29,7 +34,7 @@ void append_aligned(Text& text, int value, std::size_t blanks_below_10)
 
 // One row of four exercises, numbered from first. The draws come a and c of every exercise,
 // then the operation draws ("mixed" only), then b and d of every exercise.
-void fraction_row(Frame& f, int first, std::optional<Operation> fixed)
+std::array<Exercise, 4> fraction_row(Frame& f, int first, std::optional<Operation> fixed)
 {
     Text& text = f.worksheet_text();
     std::array<Fraction, Across> left {};
@@ -49,8 +54,10 @@ void fraction_row(Frame& f, int first, std::optional<Operation> fixed)
     }
     text += u'\n';
 
+    std::array<Operation, Across> operations {};
     for (int i = 0; i < Across; ++i) {
         const Operation operation = fixed ? *fixed : mixed_operation(f.draw(4, 1));
+        operations[i] = operation;
         text.append(8, u' ');
         text += FractionBar;
         text += u' ';
@@ -69,6 +76,12 @@ void fraction_row(Frame& f, int first, std::optional<Operation> fixed)
         text.append(6, u' ');
     }
     text.append(RowLineFeeds, u'\n');
+
+    std::array<Exercise, Across> exercises {};
+    for (int i = 0; i < Across; ++i)
+        exercises[i] = { left[i].numerator, left[i].denominator, right[i].numerator,
+            right[i].denominator, static_cast<int>(operations[i]) };
+    return exercises;
 }
 
 } // namespace
@@ -120,8 +133,27 @@ RunResult fractions(const ProblemOptions& options, RandomSource& random)
     text.append(TitleLineFeeds, u'\n');
 
     const std::optional<Operation> fixed = fixed_operation(options.selection);
-    for (int row = 0; row < Rows; ++row)
-        fraction_row(frame, row * Across + 1, fixed);
+    std::vector<Exercise> made; // exercises so far (distinct only)
+    for (int row = 0; row < Rows; ++row) {
+        const std::size_t before = text.size();
+        for (;;) {
+            const auto exercises = fraction_row(frame, row * Across + 1, fixed);
+            if (!options.distinct)
+                break;
+            // A row with an exercise seen before, in an earlier row or this one, is made again
+            // whole, as its four exercises are drawn together.
+            const std::size_t earlier = made.size();
+            for (const Exercise& exercise : exercises) {
+                if (std::find(made.begin(), made.end(), exercise) != made.end())
+                    break;
+                made.push_back(exercise);
+            }
+            if (made.size() == earlier + Across)
+                break;
+            made.resize(earlier);
+            text.resize(before);
+        }
+    }
     return { std::move(text), std::nullopt };
 }
 

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "dialog/text.h"
+
+#include <cstddef>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace quillora {
+
+/// A sheet of paper in points (1/72 in), portrait.
+struct Paper {
+    std::string_view name;
+    double width;
+    double height;
+};
+
+inline constexpr Paper A4Paper { "a4", 595.2756, 841.8898 };
+inline constexpr Paper LetterPaper { "letter", 612, 792 };
+
+/// Margin on every side of a printout or PDF page, in points (0.5 in).
+inline constexpr double PrintMargin = 36;
+
+/// Smallest and largest side margins of a saved file's page setup, in points (0.2 in, 1 in).
+inline constexpr double NarrowestFileMargin = 14.4;
+inline constexpr double WidestFileMargin = 72;
+
+/// Width of one character of Courier New and its metric twin Liberation Mono, in ems
+/// (1229 of 2048 font units).
+inline constexpr double FixedPitchAdvance = 1229.0 / 2048.0;
+
+/// Line spacing and ascent of Courier New and Liberation Mono, in ems (2320 and 1705 of 2048).
+inline constexpr double FixedPitchLineSpacing = 2320.0 / 2048.0;
+inline constexpr double FixedPitchAscent = 1705.0 / 2048.0;
+
+/// Whether a line holds nothing but blanks. Blank lines separate the blocks that a page break
+/// must not split.
+bool is_blank_line(TextView line);
+
+/// The text split at line feeds; a text ending in a line feed ends with an empty line.
+std::vector<TextView> text_lines(TextView text);
+
+/// Characters in the longest line.
+std::size_t longest_line(TextView text);
+
+/// The first line of every page, starting with 0. Lines fill a page in order; a block of
+/// consecutive non-blank lines that would cross the page's end starts the next page instead,
+/// unless the block alone is taller than a page, which then breaks where the page is full.
+/// Blank lines where a page breaks end that page, so every page but the first starts with a
+/// text line. A line taller than a page gets a page of its own.
+std::vector<std::size_t> page_starts(
+    std::span<const double> line_heights, const std::vector<bool>& blank, double page_height);
+
+/// Scale that makes a line of the given width fit the printable width: 1 when it fits already.
+double fit_scale(double widest, double printable_width);
+
+/// Side margin of a saved file's page, in points, for a longest line of the given width in
+/// points: as wide as the line allows, at most 1 in, never
+/// under 0.2 in (the line is then wider than the page and a reader scales or wraps it).
+double file_side_margin(const Paper& paper, double longest_line_width);
+
+} // namespace quillora

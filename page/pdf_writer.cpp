@@ -1,0 +1,120 @@
+#include "page/pdf_writer.h"
+
+#include <cstdio>
+
+namespace quillora {
+
+namespace {
+
+// The standard Courier: every glyph 600 of 1000 units wide.
+constexpr double CourierAdvance = 0.6;
+
+std::string number(double value)
+{
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.4f", value);
+    return buffer;
+}
+
+// A line as a PDF string in Windows-1252: the delimiters escaped, other bytes outside printable
+// ASCII as octal escapes.
+void put_string(std::string& out, TextView line)
+{
+    out += '(';
+    for (const char16_t c : line) {
+        const unsigned char byte = windows_1252_byte(c);
+        if (byte == '(' || byte == ')' || byte == '\\') {
+            out += '\\';
+            out += static_cast<char>(byte);
+        } else if (byte >= 0x20 && byte < 0x7F) {
+            out += static_cast<char>(byte);
+        } else {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\%03o", byte);
+            out += escape;
+        }
+    }
+    out += ')';
+}
+
+// The content streams of one worksheet's pages.
+void add_pages(std::vector<std::string>& pages, TextView sheet, double size, const Paper& paper)
+{
+    const std::vector<TextView> lines = text_lines(sheet);
+    const double width = static_cast<double>(longest_line(sheet)) * CourierAdvance * size;
+    const double scale = fit_scale(width, paper.width - 2 * PrintMargin);
+    const double page_height = (paper.height - 2 * PrintMargin) / scale;
+    const double line_height = size * FixedPitchLineSpacing;
+
+    std::vector<double> heights(lines.size(), line_height);
+    std::vector<bool> blank;
+    for (const TextView line : lines)
+        blank.push_back(is_blank_line(line));
+    const std::vector<std::size_t> starts = page_starts(heights, blank, page_height);
+
+    for (std::size_t p = 0; p < starts.size(); ++p) {
+        const std::size_t end = p + 1 < starts.size() ? starts[p + 1] : lines.size();
+        // Origin at the printable area's top left corner, in the worksheet's scaled units.
+        std::string content = "q " + number(scale) + " 0 0 " + number(scale) + ' '
+            + number(PrintMargin) + ' ' + number(paper.height - PrintMargin) + " cm\nBT /F1 "
+            + number(size) + " Tf " + number(line_height) + " TL 0 "
+            + number(-size * FixedPitchAscent) + " Td\n";
+        double used = 0;
+        for (std::size_t i = starts[p]; i < end; ++i) {
+            // Blank lines where the page breaks end it, and are not drawn past its foot.
+            used += line_height;
+            if (used > page_height && blank[i])
+                break;
+            if (!blank[i]) {
+                put_string(content, lines[i]);
+                content += " Tj ";
+            }
+            content += "T*\n";
+        }
+        content += "ET Q\n";
+        pages.push_back(std::move(content));
+    }
+}
+
+} // namespace
+
+std::string worksheets_pdf(const std::vector<Text>& sheets, double point_size, const Paper& paper)
+{
+    std::vector<std::string> pages;
+    for (const Text& sheet : sheets)
+        add_pages(pages, sheet, point_size, paper);
+
+    // Objects: 1 catalogue, 2 page tree, 3 font, then each page and its content stream.
+    std::string out = "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";
+    std::vector<std::size_t> offsets;
+    auto object = [&](const std::string& body) {
+        offsets.push_back(out.size());
+        out += std::to_string(offsets.size()) + " 0 obj\n" + body + "\nendobj\n";
+    };
+    object("<< /Type /Catalog /Pages 2 0 R >>");
+    std::string kids;
+    for (std::size_t p = 0; p < pages.size(); ++p)
+        kids += std::to_string(4 + 2 * p) + " 0 R ";
+    object("<< /Type /Pages /Kids [ " + kids + "] /Count " + std::to_string(pages.size())
+        + " /MediaBox [0 0 " + number(paper.width) + ' ' + number(paper.height) + "] >>");
+    object("<< /Type /Font /Subtype /Type1 /BaseFont /Courier /Encoding /WinAnsiEncoding >>");
+    for (std::size_t p = 0; p < pages.size(); ++p) {
+        object("<< /Type /Page /Parent 2 0 R /Resources << /Font << /F1 3 0 R >> >> /Contents "
+            + std::to_string(5 + 2 * p) + " 0 R >>");
+        object("<< /Length " + std::to_string(pages[p].size()) + " >>\nstream\n" + pages[p]
+            + "endstream");
+    }
+
+    const std::size_t xref = out.size();
+    out += "xref\n0 " + std::to_string(offsets.size() + 1) + "\n0000000000 65535 f \n";
+    for (const std::size_t offset : offsets) {
+        char entry[24];
+        std::snprintf(entry, sizeof entry, "%010zu 00000 n \n", offset);
+        out += entry;
+    }
+    out += "trailer\n<< /Size " + std::to_string(offsets.size() + 1)
+        + " /Root 1 0 R >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
+    return out;
+}
+
+} // namespace quillora
