@@ -100,7 +100,8 @@ TEST_F(CliTest, PrintsTheEngineWorksheetForTheSeed)
         EXPECT_EQ(run.status, 0) << args;
         EXPECT_EQ(run.err, "") << args;
         EXPECT_EQ(run.out,
-            rtf ? worksheet_rtf(result.text, result.font_size.value_or(FreshWindowFontSize), A4Paper)
+            rtf ? worksheet_rtf(
+                result.text, result.font_size.value_or(FreshWindowFontSize), A4Paper)
                 : to_utf8(result.text))
             << args;
     }
@@ -120,7 +121,8 @@ TEST_F(CliTest, ClockSeedIsReportedAndReproducible)
 TEST_F(CliTest, UsageErrorsNameTheBadValueAndTheChoices)
 {
     const std::string fams = " (fractions, equations, fraction-equations, binomials, factoring)";
-    const std::string opts = " (--fraction-answers, --seed, --format, --output, --help, --version)";
+    const std::string opts = " (--fraction-answers, --seed, --versions, --distinct, --format, "
+                             "--paper, --output, --help, --version)";
     const std::string seeds = " (a whole number from 0 to 4294967295)";
     const std::string eq = " for equations (EQ1..EQ6, mixed, none)";
     const std::string fb = " for fraction-equations (FB1..FB5, mixed, none)";
@@ -149,7 +151,10 @@ TEST_F(CliTest, UsageErrorsNameTheBadValueAndTheChoices)
         { "factoring", "missing form" + fac },
         { "factoring egf", "unknown form 'egf'" + fac },
         { "factoring EGF --fraction-answers", ans + "factoring" + only },
-        { "binomials Bin1 --format pdf", "unknown format 'pdf' (text, rtf)" },
+        { "binomials Bin1 --format html", "unknown format 'html' (text, rtf, pdf)" },
+        { "binomials Bin1 --paper legal", "unknown paper 'legal' (a4, letter)" },
+        { "binomials Bin1 --versions 1001",
+            "invalid number of versions '1001' (a whole number from 1 to 1000)" },
         { "binomials Bin1 --fraction-answers", ans + "binomials" + only },
         { "binomials Bin1 --colour", "unknown option '--colour'" + opts },
         { "fractions none", "unknown form 'none'" + frac },
