@@ -54,13 +54,15 @@ protected:
 };
 
 // The engine's sheet of a family and form name for a seed.
-RunResult engine(
-    std::string_view family, std::string_view form, std::uint32_t seed, bool ticked = false)
+RunResult engine(std::string_view family, std::string_view form, std::uint32_t seed,
+    bool ticked = false, bool distinct = false)
 {
     const FamilyEntry& entry = *find_family(family);
     Mt19937Source source(seed);
-    return entry.run(
-        { .selection = *parse_form(entry, form), .fraction_answers_ok = ticked }, source);
+    return entry.run({ .selection = *parse_form(entry, form),
+                         .fraction_answers_ok = ticked,
+                         .distinct = distinct },
+        source);
 }
 
 // A page's or a sheet's non-blank lines with blank runs collapsed, as pdftotext lays them out.
@@ -109,23 +111,26 @@ TEST_F(CliTest, PrintsTheEngineWorksheetForTheSeed)
              "equations none --seed 0", "fraction-equations FB1 --seed 4294967295",
              "fraction-equations FB5 --seed 4294967295 --format rtf",
              "fraction-equations mixed --seed 4294967295 --format rtf",
-             "fraction-equations none --seed 4294967295 --format text" }) {
+             "fraction-equations none --seed 4294967295 --format text",
+             "factoring DOTS --distinct --seed 1" }) {
         std::istringstream words(args);
         std::string family, word, form = "addition";
         std::uint32_t seed = 0;
-        bool ticked = false, rtf = false;
+        bool ticked = false, rtf = false, distinct = false;
         for (words >> family; words >> word;) {
             if (word.rfind("--seed", 0) == 0)
                 seed = std::uint32_t(
                     std::stoul(word.size() > 6 ? word.substr(7) : (words >> word, word)));
             else if (word == "--format")
                 rtf = (words >> word, word) == "rtf";
+            else if (word == "--distinct")
+                distinct = true;
             else if (word == "--fraction-answers")
                 ticked = true;
             else
                 form = word;
         }
-        const RunResult result = engine(family, form, seed, ticked);
+        const RunResult result = engine(family, form, seed, ticked, distinct);
         const Outcome run = sheet(args);
         EXPECT_EQ(run.status, 0) << args;
         EXPECT_EQ(run.err, "") << args;
