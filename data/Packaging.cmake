@@ -26,9 +26,11 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Libraries from dpkg-shlibdeps; plus what it cannot see because nothing links it: the font with
 # Courier New's metrics, which worksheets need for their columns to line up; Qt's platform
-# plug-ins, without which no window opens (Qt's GUI library only recommends them); and Qt's SVG
-# icon engine, which draws the scalable icon at any size.
+# plug-ins, without which no window opens (Qt's GUI library only recommends them); Qt's SVG icon
+# engine, which draws the scalable icon at any size; and the hicolor theme's index, without which
+# neither the menu nor the program finds the installed icon.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, qt6-qpa-plugins, libqt6svg6")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "fonts-liberation, qt6-qpa-plugins, libqt6svg6, hicolor-icon-theme")
 
 include(CPack)
