@@ -20,6 +20,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPageSize>
 #include <QPainter>
 #include <QPixmap>
 #include <QPrinter>
@@ -297,6 +298,10 @@ void MainWindow::print()
     QTextEdit* box = document->textBox();
     const bool hasSelection = box->textCursor().hasSelection();
     QPrinter printer(QPrinter::HighResolution);
+    // The dialog starts on the system's paper; a printer chosen there may change it.
+    const Paper paper = system_paper();
+    printer.setPageSize(QPageSize(
+        QSizeF(paper.width, paper.height), QPageSize::Point, QString(), QPageSize::FuzzyMatch));
     if (!m_commonDialog->choosePrinter(this, printer, hasSelection))
         return;
     const bool selectionOnly = hasSelection && printer.printRange() == QPrinter::Selection;

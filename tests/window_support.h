@@ -103,7 +103,8 @@ inline QByteArray readAll(const QString& path)
 }
 
 /// Every entry under the folders except those under `skipped`: folders as "/", files as their
-/// size and modification time, and their bytes when `contents` is set.
+/// size and modification time, and their bytes when `contents` is set (regular files only: a
+/// named pipe would wait for a writer).
 inline QMap<QString, QByteArray> snapshot(
     const QStringList& roots, bool contents, const QStringList& skipped = {})
 {
@@ -120,7 +121,7 @@ inline QMap<QString, QByteArray> snapshot(
             out[name] = info.isDir() ? QByteArray("/")
                                      : QByteArray::number(info.size()) + ' '
                     + QByteArray::number(info.lastModified().toMSecsSinceEpoch()) + ' '
-                    + (contents ? readAll(name) : QByteArray());
+                    + (contents && info.isFile() ? readAll(name) : QByteArray());
         }
     }
     return out;
