@@ -5,6 +5,7 @@
 #include "window_support.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QMdiArea>
 #include <QRegularExpression>
@@ -13,6 +14,7 @@
 #include <QTextCursor>
 #include <QTextDocumentFragment>
 #include <QTextEdit>
+#include <QTimer>
 
 #include <chrono>
 #include <csignal>
@@ -488,6 +490,40 @@ private slots:
         m_main->print();
         QCOMPARE(m_dialogs->printSelectionOffers.size(), 1);
         QVERIFY(!QFile::exists(path("cancelled.pdf")));
+    }
+
+    // The real print dialog offers no page range, though Qt's CUPS dialog turns it back on when
+    // it shows; the selection choice is there, and chosen, only when there is a selection.
+    void printDialogOffersNoPageRange_data()
+    {
+        QTest::addColumn<bool>("selection");
+        QTest::newRow("no selection") << false;
+        QTest::newRow("selection") << true;
+    }
+    void printDialogOffersNoPageRange()
+    {
+        QFETCH(bool, selection);
+        QtCommonDialog dialogs;
+        QPrinter printer;
+        QStringList shown;
+        bool selectionChosen = false;
+        QTimer::singleShot(0, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog);
+            for (const char* name : { "printAll", "printRange", "from", "to", "pagesRadioButton",
+                     "pagesLineEdit", "printSelection" }) {
+                auto* widget = dialog->findChild<QWidget*>(name);
+                if (widget && !widget->isHidden())
+                    shown << name;
+            }
+            selectionChosen = dialog->findChild<QAbstractButton*>("printSelection")->isChecked();
+            QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
+        });
+        QVERIFY(!dialogs.choosePrinter(m_main.get(), printer, selection));
+        const QStringList offered
+            = selection ? QStringList { "printAll", "printSelection" } : QStringList { "printAll" };
+        QCOMPARE(shown, offered);
+        QCOMPARE(selectionChosen, selection);
     }
 
 private:
