@@ -133,17 +133,24 @@ void MainWindow::load()
 void MainWindow::restoreGeometryFromSettings()
 {
     const QRect stored = GeometrySettings::load();
-    const QSize outer(toPixels(stored.width()), toPixels(stored.height()));
+    const QRect outer(toPixels(stored.x()), toPixels(stored.y()), toPixels(stored.width()),
+        toPixels(stored.height()));
     setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
-    move(toPixels(stored.x()), toPixels(stored.y()));
-    // The stored size is the outer size. Before the first show the frame is not known yet; the
-    // size is then corrected once the window manager has framed the window, so the window does
-    // not grow by its frame at every start.
-    const QSize frame = frameGeometry().size() - size();
-    resize((outer - frame).expandedTo(QSize(1, 1)));
     m_pendingOuterSize.reset();
-    if (frame.isNull())
-        m_pendingOuterSize = outer;
+    if (m_normalFrame) {
+        // Shown before in this run: the window manager frames it as it framed the normal window
+        // then. The frame Qt reports for the hidden window is the last one it saw, a maximized
+        // window's perhaps, so it is not used.
+        const QRect inner = outer.marginsRemoved(*m_normalFrame);
+        setGeometry(QRect(inner.topLeft(), inner.size().expandedTo(QSize(1, 1))));
+        return;
+    }
+    // The first load: the frame is not known before the first show. The window is placed by its
+    // outer corner, and its size is corrected once the window manager has framed it, so the
+    // window does not grow by its frame at every start.
+    move(outer.topLeft());
+    resize(outer.size());
+    m_pendingOuterSize = outer.size();
 }
 
 bool MainWindow::event(QEvent* event)
@@ -156,13 +163,19 @@ bool MainWindow::event(QEvent* event)
     case QEvent::WindowActivate:
     case QEvent::WindowStateChange:
         activatePendingWorksheet();
-        if (m_pendingOuterSize && isVisible()) {
-            const QSize frame = frameGeometry().size() - size();
-            if (!frame.isNull()) {
-                const QSize outer = *m_pendingOuterSize;
-                m_pendingOuterSize.reset();
-                if (windowState() == Qt::WindowNoState)
-                    resize((outer - frame).expandedTo(QSize(1, 1)));
+        if (isVisible() && windowState() == Qt::WindowNoState) {
+            const QRect frame = frameGeometry();
+            const QRect inner = geometry();
+            const QMargins margins(inner.left() - frame.left(), inner.top() - frame.top(),
+                frame.right() - inner.right(), frame.bottom() - inner.bottom());
+            if (!margins.isNull()) {
+                if (m_pendingOuterSize) {
+                    const QSize outer = *m_pendingOuterSize;
+                    m_pendingOuterSize.reset();
+                    resize((outer.shrunkBy(margins)).expandedTo(QSize(1, 1)));
+                } else if (event->type() == QEvent::Move || event->type() == QEvent::Resize) {
+                    m_normalFrame = margins;
+                }
             }
         }
         break;

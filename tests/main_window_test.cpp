@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScreen>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolBar>
@@ -115,6 +116,35 @@ private slots:
         m_main->showMainWindow();
         QVERIFY(!m_main->isMaximized());
         QCOMPARE(m_main->frameGeometry().size(), bounds.size());
+    }
+
+    // With a window manager framing the window: the maximized bounds are stored, come back as a
+    // normal window's bounds in the same run, and are stored again unchanged.
+    void maximizedBoundsRoundTripWithinOneRun()
+    {
+        WindowManager manager;
+        if (!manager.running())
+            QSKIP("openbox could not be started");
+        m_main->showMainWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+        m_main->showMaximized();
+        QTRY_VERIFY(m_main->isMaximized());
+        const QRect screen = m_main->screen()->geometry();
+        QTRY_COMPARE(m_main->frameGeometry().width(), screen.width());
+        const QRect bounds = m_main->frameGeometry();
+        m_main->close();
+        const QStringList stored = storedGeometry();
+        QCOMPARE(stored,
+            (QStringList { QString::number(bounds.x() * 15), QString::number(bounds.y() * 15),
+                QString::number(bounds.width() * 15), QString::number(bounds.height() * 15) }));
+        m_main->showMainWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+        QVERIFY(!m_main->isMaximized());
+        QTRY_COMPARE(m_main->frameGeometry(), bounds);
+        QTest::qWait(200);
+        QCOMPARE(m_main->frameGeometry(), bounds);
+        m_main->close();
+        QCOMPARE(storedGeometry(), stored);
     }
 
     void oneWorksheetWindowAcrossRuns()

@@ -176,4 +176,50 @@ inline QList<QStringList> pdfWords(const QString& pdf)
     return wordsPerLine(QString::fromUtf8(runTool("pdftotext", { "-layout", pdf, "-" })));
 }
 
+/// A window manager (openbox) on the test's X server for as long as it lives, so that windows get
+/// real frames, and minimize and maximize really happen. `running()` is false when none could
+/// be started.
+class WindowManager {
+public:
+    WindowManager()
+    {
+        if (announced()) {
+            m_running = true; // one is running already
+            return;
+        }
+        m_process.start(QStringLiteral("openbox"), { QStringLiteral("--sm-disable") });
+        if (!m_process.waitForStarted(5000))
+            return;
+        for (int i = 0; i < 100 && !m_running; ++i) {
+            m_running = announced();
+            if (!m_running)
+                QTest::qWait(50);
+        }
+    }
+    ~WindowManager()
+    {
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        m_process.terminate();
+        m_process.waitForFinished(5000);
+        // The root window keeps the announcement; the next manager makes its own.
+        runTool(QStringLiteral("xprop"),
+            { QStringLiteral("-root"), QStringLiteral("-remove"),
+                QStringLiteral("_NET_SUPPORTING_WM_CHECK") });
+    }
+    bool running() const { return m_running; }
+
+private:
+    // Whether a window manager has announced itself on the root window.
+    static bool announced()
+    {
+        return runTool(QStringLiteral("xprop"),
+            { QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK") })
+            .contains("window id");
+    }
+
+    QProcess m_process;
+    bool m_running = false;
+};
+
 } // namespace quillora::test
