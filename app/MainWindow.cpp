@@ -63,6 +63,9 @@ MainWindow::MainWindow(QWidget* parent)
     setWindowTitle(QStringLiteral("Test Results"));
     m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
     m_mdiArea->setBackground(palette().brush(QPalette::Dark));
+    // A document window that extends past the area can be scrolled into view.
+    m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdiArea);
 
     auto* mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
@@ -253,7 +256,13 @@ void MainWindow::setWorksheetFontSize(double pointSize)
 void MainWindow::showMainWindow()
 {
     load();
+    // The new worksheet comes into view: a minimized window is restored (a maximized one stays
+    // maximized), and the window is raised above other windows and activated.
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
+    raise();
+    activateWindow();
 }
 
 void MainWindow::replaceWorksheetText(const QString& text)

@@ -12,6 +12,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolBar>
@@ -145,6 +146,59 @@ private slots:
         QCOMPARE(m_main->frameGeometry(), bounds);
         m_main->close();
         QCOMPARE(storedGeometry(), stored);
+    }
+
+    // "Make It!" brings the worksheet into view under a window manager: a minimized main window
+    // is restored, one behind another window raised and activated, the worksheet window active.
+    void makeItBringsTheWorksheetIntoView_data()
+    {
+        QTest::addColumn<bool>("minimized");
+        QTest::newRow("minimized") << true;
+        QTest::newRow("behind another window") << false;
+    }
+    void makeItBringsTheWorksheetIntoView()
+    {
+        QFETCH(bool, minimized);
+        WindowManager manager;
+        if (!manager.running())
+            QSKIP("openbox could not be started");
+        Module1 module;
+        module.start();
+        ProblemDialog* dialog = module.dialog();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        click(dialog, "optMultBin");
+        click(dialog, "cmdMake");
+        MainWindow* main = module.mainWindow();
+        QVERIFY(QTest::qWaitForWindowActive(main));
+        main->activeDocument()->parentWidget()->showMinimized();
+        QWidget other;
+        if (minimized) {
+            main->showMinimized();
+            QTRY_VERIFY(!main->isActiveWindow());
+        } else {
+            other.setGeometry(main->frameGeometry());
+            other.show();
+            QVERIFY(QTest::qWaitForWindowActive(&other));
+        }
+        dialog->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        click(dialog, "cmdMake");
+        QTRY_VERIFY(main->isActiveWindow());
+        QVERIFY(!main->isMinimized());
+        QCOMPARE(main->activeDocument(), main->worksheetWindow());
+        auto* area = child<QMdiArea>(main, "mdiArea");
+        QTRY_COMPARE(area->activeSubWindow(), main->worksheetWindow()->parentWidget());
+    }
+
+    // A document window that extends past the area can be scrolled to.
+    void areaScrollsToADocumentWindow()
+    {
+        handOver(*m_main, "sheet");
+        auto* area = child<QMdiArea>(m_main.get(), "mdiArea");
+        QWidget* sub = m_main->worksheetWindow()->parentWidget();
+        sub->move(area->viewport()->width() - 50, area->viewport()->height() - 50);
+        QTRY_VERIFY(area->horizontalScrollBar()->isVisible());
+        QVERIFY(area->verticalScrollBar()->isVisible());
     }
 
     void oneWorksheetWindowAcrossRuns()
