@@ -19,6 +19,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <utility>
 
 namespace quillora {
 
@@ -128,6 +129,39 @@ protected:
 };
 using OptionButton = WholeRectButton<QRadioButton>;
 using CheckBox = WholeRectButton<QCheckBox>;
+
+// A picture button of the fraction-equation frame. Its picture is drawn when the button is first
+// shown: the frame is hidden at start-up, so the dialog paints sooner.
+class EquationButton final : public QToolButton {
+public:
+    EquationButton(std::vector<Piece> pieces, QWidget* parent)
+        : QToolButton(parent)
+        , m_pieces(std::move(pieces))
+    {
+    }
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        if (icon().isNull()) {
+            // Pressed, the picture turns to the selection colours, plainly visible in any style.
+            const qreal ratio = devicePixelRatioF();
+            QIcon pictures;
+            pictures.addPixmap(equationPicture(m_pieces, iconSize(), ratio, Qt::transparent,
+                                   palette().color(QPalette::ButtonText)),
+                QIcon::Normal, QIcon::Off);
+            pictures.addPixmap(
+                equationPicture(m_pieces, iconSize(), ratio, palette().color(QPalette::Highlight),
+                    palette().color(QPalette::HighlightedText)),
+                QIcon::Normal, QIcon::On);
+            setIcon(pictures);
+        }
+        QToolButton::showEvent(event);
+    }
+
+private:
+    std::vector<Piece> m_pieces;
+};
 
 } // namespace
 
@@ -286,24 +320,12 @@ void ProblemDialog::buildFractionEquationFrame()
         { frac("a", "b"), text("x + c = "), frac("d", "e"), text("x + f") },
         { frac("a", "b"), text("(cx + d) = "), frac("e", "f"), text("(gx + h)") },
     };
-    const qreal ratio = devicePixelRatioF();
     for (int i = 0; i < 5; ++i) {
-        auto* button = new QToolButton(m_framFB);
+        auto* button = new EquationButton(pictures[i], m_framFB);
         button->setObjectName(QStringLiteral("optFB%1").arg(i + 1));
         button->setCheckable(true);
         button->setGeometry(twipsRect(240, 480 + 720 * i, 2655, 615));
-        const QSize pictureSize = button->size() - QSize(6, 6);
-        button->setIconSize(pictureSize);
-        // Pressed, the picture turns to the selection colours, plainly visible in any style.
-        QIcon icon;
-        icon.addPixmap(equationPicture(pictures[i], pictureSize, ratio, Qt::transparent,
-                           palette().color(QPalette::ButtonText)),
-            QIcon::Normal, QIcon::Off);
-        icon.addPixmap(
-            equationPicture(pictures[i], pictureSize, ratio, palette().color(QPalette::Highlight),
-                palette().color(QPalette::HighlightedText)),
-            QIcon::Normal, QIcon::On);
-        button->setIcon(icon);
+        button->setIconSize(button->size() - QSize(6, 6));
         const QString equation = equationText(pictures[i]);
         button->setToolTip(equation);
         button->setAccessibleName(equation);
