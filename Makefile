@@ -62,6 +62,7 @@ bench: deps
 	build-bench/bench/quillora-bench --benchmark_repetitions=10 --benchmark_min_time=0.1 \
 	    --benchmark_report_aggregates_only=true
 	bench/cli_batch.sh build-bench
+	bench/cli_versions.sh build-bench
 	$(MAKE) --no-print-directory bench-windows
 
 # Every form of every family, 1,000,000 problems each, through the invariant checks.

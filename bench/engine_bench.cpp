@@ -77,7 +77,7 @@ void floor(benchmark::State& state, const FamilyEntry* family, ProblemOptions op
 }
 
 // Per form and "mixed", named family/form (the equations also with the box ticked): the sheet,
-// then its floor as family/form/floor.
+// then its floor as family/form/floor and the sheet with no problem twice as family/form/distinct.
 void register_sheets()
 {
     for (const FamilyEntry& family : families()) {
@@ -95,6 +95,12 @@ void register_sheets()
                     .fraction_answers_ok = ticked };
                 benchmark::RegisterBenchmark(label.c_str(), sheet, &family, options);
                 benchmark::RegisterBenchmark((label + "/floor").c_str(), floor, &family, options);
+                if (!ticked) { // what taking back repeated problems costs
+                    ProblemOptions distinct = options;
+                    distinct.distinct = true;
+                    benchmark::RegisterBenchmark(
+                        (label + "/distinct").c_str(), sheet, &family, distinct);
+                }
             }
         }
     }

@@ -54,13 +54,45 @@ protected:
 };
 
 // The engine's sheet of a family and form name for a seed.
-RunResult engine(
-    std::string_view family, std::string_view form, std::uint32_t seed, bool ticked = false)
+RunResult engine(std::string_view family, std::string_view form, std::uint32_t seed,
+    bool ticked = false, bool distinct = false)
 {
     const FamilyEntry& entry = *find_family(family);
     Mt19937Source source(seed);
-    return entry.run(
-        { .selection = *parse_form(entry, form), .fraction_answers_ok = ticked }, source);
+    return entry.run({ .selection = *parse_form(entry, form),
+                         .fraction_answers_ok = ticked,
+                         .distinct = distinct },
+        source);
+}
+
+// A page's or a sheet's non-blank lines with blank runs collapsed, as pdftotext lays them out.
+std::vector<std::string> lines(const std::string& text)
+{
+    std::vector<std::string> kept;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream words(line);
+        std::string word, joined;
+        while (words >> word)
+            joined += (joined.empty() ? "" : " ") + word;
+        if (!joined.empty())
+            kept.push_back(joined);
+    }
+    return kept;
+}
+
+// The pages of a PDF file as pdftotext -layout reads them.
+std::vector<std::string> pdf_pages(const fs::path& pdf)
+{
+    const fs::path text = fs::path(pdf).replace_extension("pages");
+    if (std::system(("pdftotext -layout '" + pdf.string() + "' '" + text.string() + "'").c_str()))
+        return {};
+    std::string all = read_file(text);
+    std::vector<std::string> pages;
+    for (std::size_t start = 0, end = 0; (end = all.find('\f', start)) != std::string::npos;
+         start = end + 1)
+        pages.push_back(all.substr(start, end - start));
+    return pages;
 }
 
 } // namespace
@@ -79,28 +111,32 @@ TEST_F(CliTest, PrintsTheEngineWorksheetForTheSeed)
              "equations none --seed 0", "fraction-equations FB1 --seed 4294967295",
              "fraction-equations FB5 --seed 4294967295 --format rtf",
              "fraction-equations mixed --seed 4294967295 --format rtf",
-             "fraction-equations none --seed 4294967295 --format text" }) {
+             "fraction-equations none --seed 4294967295 --format text",
+             "factoring DOTS --distinct --seed 1" }) {
         std::istringstream words(args);
         std::string family, word, form = "addition";
         std::uint32_t seed = 0;
-        bool ticked = false, rtf = false;
+        bool ticked = false, rtf = false, distinct = false;
         for (words >> family; words >> word;) {
             if (word.rfind("--seed", 0) == 0)
                 seed = std::uint32_t(
                     std::stoul(word.size() > 6 ? word.substr(7) : (words >> word, word)));
             else if (word == "--format")
                 rtf = (words >> word, word) == "rtf";
+            else if (word == "--distinct")
+                distinct = true;
             else if (word == "--fraction-answers")
                 ticked = true;
             else
                 form = word;
         }
-        const RunResult result = engine(family, form, seed, ticked);
+        const RunResult result = engine(family, form, seed, ticked, distinct);
         const Outcome run = sheet(args);
         EXPECT_EQ(run.status, 0) << args;
         EXPECT_EQ(run.err, "") << args;
         EXPECT_EQ(run.out,
-            rtf ? worksheet_rtf(result.text, result.font_size.value_or(FreshWindowFontSize), A4Paper)
+            rtf ? worksheet_rtf(
+                result.text, result.font_size.value_or(FreshWindowFontSize), A4Paper)
                 : to_utf8(result.text))
             << args;
     }
@@ -115,12 +151,74 @@ TEST_F(CliTest, ClockSeedIsReportedAndReproducible)
     ASSERT_EQ(run.err.rfind("seed: ", 0), 0u) << run.err;
     EXPECT_EQ(run.out,
         to_utf8(engine("binomials", "Bin3", std::uint32_t(std::stoul(run.err.substr(6)))).text));
+
+    const Outcome set = sheet("binomials Bin3 --versions 3");
+    ASSERT_EQ(set.status, 0);
+    const std::uint32_t first = std::uint32_t(std::stoul(set.err.substr(7)));
+    EXPECT_EQ(
+        set.err, "seeds: " + std::to_string(first) + ".." + std::to_string(first + 2u) + "\n");
+    EXPECT_EQ(
+        set.out.substr(0, set.out.find('\f')), to_utf8(engine("binomials", "Bin3", first).text));
+}
+
+// Version i of a set is the single run of seed N + i - 1 (wrapping at 2^32): text versions
+// joined by form feeds, PDF versions each on its own page with every line whole; one version is
+// today's output byte for byte.
+TEST_F(CliTest, VersionsAreTheSingleRunsOfConsecutiveSeeds)
+{
+    const struct {
+        std::string args;
+        std::uint32_t seed;
+        int versions;
+        bool pdf;
+        std::string environment = ""; // the system's paper comes from libpaper's setting
+    } cases[] = {
+        { "factoring mixed", 100, 30, true },
+        { "fractions mixed", 4294967294u, 3, false },
+        { "equations --fraction-answers mixed --distinct", 9, 3, false },
+        { "fraction-equations FB1 --paper letter", 7, 2, true },
+        { "binomials Bin8 --distinct", 4294967295u, 2, true, "PAPERSIZE=letter" },
+    };
+    for (const auto& c : cases) {
+        const std::string format = c.pdf ? " --format pdf" : "";
+        const Outcome set
+            = sheet(c.args + format + " --seed " + std::to_string(c.seed) + " --versions "
+                    + std::to_string(c.versions) + " --output '" + (dir / "set").string() + "'",
+                c.environment);
+        ASSERT_EQ(set.status, 0) << c.args;
+        const std::string all = read_file(dir / "set");
+        std::vector<std::string> parts;
+        if (c.pdf) {
+            const bool letter = (c.args + c.environment).find("letter") != std::string::npos;
+            EXPECT_NE(
+                all.find(letter ? "612.0000 792.0000" : "595.2756 841.8898"), std::string::npos);
+            parts = pdf_pages(dir / "set");
+        } else {
+            for (std::size_t start = 0, end = 0; end != std::string::npos; start = end + 1)
+                parts.push_back(all.substr(start, (end = all.find('\f', start)) - start));
+        }
+        ASSERT_EQ(parts.size(), std::size_t(c.versions)) << c.args;
+        for (int i = 0; i < c.versions; ++i) {
+            const std::string single
+                = sheet(c.args + " --seed " + std::to_string(c.seed + std::uint32_t(i))).out;
+            if (c.pdf)
+                EXPECT_EQ(lines(parts[std::size_t(i)]), lines(single)) << c.args << " " << i;
+            else
+                EXPECT_EQ(parts[std::size_t(i)], single) << c.args << " " << i;
+        }
+    }
+    for (const std::string format : { "text", "rtf", "pdf" }) {
+        const std::string args = "binomials Bin8 --seed 1 --format " + format;
+        EXPECT_EQ(sheet(args + " --versions 1").out, sheet(args).out) << format;
+    }
 }
 
 TEST_F(CliTest, UsageErrorsNameTheBadValueAndTheChoices)
 {
     const std::string fams = " (fractions, equations, fraction-equations, binomials, factoring)";
-    const std::string opts = " (--fraction-answers, --seed, --format, --output, --help, --version)";
+    const std::string opts = " (--fraction-answers, --seed, --versions, --distinct, --format, "
+                             "--paper, --output, --help, --version)";
+    const std::string versions = " (a whole number from 1 to 1000)";
     const std::string seeds = " (a whole number from 0 to 4294967295)";
     const std::string eq = " for equations (EQ1..EQ6, mixed, none)";
     const std::string fb = " for fraction-equations (FB1..FB5, mixed, none)";
@@ -149,7 +247,12 @@ TEST_F(CliTest, UsageErrorsNameTheBadValueAndTheChoices)
         { "factoring", "missing form" + fac },
         { "factoring egf", "unknown form 'egf'" + fac },
         { "factoring EGF --fraction-answers", ans + "factoring" + only },
-        { "binomials Bin1 --format pdf", "unknown format 'pdf' (text, rtf)" },
+        { "binomials Bin1 --format ps", "unknown format 'ps' (text, rtf, pdf)" },
+        { "binomials Bin1 --versions 0", "invalid number of versions '0'" + versions },
+        { "binomials Bin1 --versions 1001", "invalid number of versions '1001'" + versions },
+        { "binomials Bin1 --versions=2x", "invalid number of versions '2x'" + versions },
+        { "binomials Bin1 --paper a5", "unknown paper 'a5' (a4, letter)" },
+        { "binomials Bin1 --distinct=yes", "unknown option '--distinct=yes'" + opts },
         { "binomials Bin1 --fraction-answers", ans + "binomials" + only },
         { "binomials Bin1 --colour", "unknown option '--colour'" + opts },
         { "fractions none", "unknown form 'none'" + frac },
@@ -169,6 +272,13 @@ TEST_F(CliTest, UsageErrorsNameTheBadValueAndTheChoices)
              "equations: EQ1..EQ6, mixed, none",
              "factoring: EGF, HGF, EGFGCF, HGFGCF, GCF, DOTS, PST, mixed, none" })
         EXPECT_NE(help.out.find(line), std::string::npos) << help.out;
+    const std::string terminal_run = "script -qec \"'" QUILLORA_SHEET
+                                     "' binomials Bin1 --format pdf\" /dev/null >'"
+        + (dir / "tty").string() + "'";
+    const int terminal = std::system(terminal_run.c_str());
+    EXPECT_EQ(WEXITSTATUS(terminal), 2);
+    EXPECT_EQ(read_file(dir / "tty"),
+        "quillora-sheet: will not write PDF to a terminal (use --output FILE or a pipe)\r\n");
     const Outcome version = sheet("--version");
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out.rfind("quillora-sheet ", 0), 0u);
@@ -208,7 +318,7 @@ TEST_F(CliTest, UnwritableOutputFailsWithStatusOneAndKeepsTheOldFile)
         { keep.string(), "File too large" },
     };
     for (const auto& [path, reason] : cases) {
-        const Outcome run = sheet("binomials Bin1 --seed 1 --output '" + path + "'",
+        const Outcome run = sheet("binomials Bin1 --seed 1 --versions 40 --output '" + path + "'",
             path == keep.string() ? "ulimit -f 1;" : "");
         EXPECT_EQ(run.status, 1) << path;
         EXPECT_EQ(run.err, "quillora-sheet: cannot write '" + path + "': " + reason + "\n");
@@ -237,10 +347,15 @@ TEST_F(CliTest, RichTextReadsBackInLibreOffice)
             0);
         files += " '" + file.string() + "'";
     }
+    ASSERT_EQ(sheet("binomials mixed --seed 11 --versions 3 --format rtf --output '"
+                  + (dir / "set.rtf").string() + "'")
+                  .status,
+        0);
     const std::string office = "soffice -env:UserInstallation=file://" + (dir / "profile").string()
         + " --headless --convert-to ";
-    for (const char* to : { "'txt:Text (encoded):UTF8'", "fodt" }) {
-        const std::string command = office + to + " --outdir '" + dir.string() + "'" + files;
+    for (const char* to : { "'txt:Text (encoded):UTF8'", "fodt", "pdf" }) {
+        const std::string command = office + to + " --outdir '" + dir.string() + "'" + files
+            + (to == std::string("pdf") ? " '" + (dir / "set.rtf").string() + "'" : "");
         ASSERT_EQ(std::system((command + " >/dev/null 2>&1").c_str()), 0) << to;
     }
 
@@ -253,4 +368,9 @@ TEST_F(CliTest, RichTextReadsBackInLibreOffice)
         EXPECT_NE(flat.find("style:font-name=\"Courier New\""), std::string::npos) << form;
         EXPECT_NE(flat.find("fo:font-size=\"12pt\""), std::string::npos) << form;
     }
+    // a set of versions prints each version on a page of its own, every line whole
+    const std::vector<std::string> pages = pdf_pages(dir / "set.pdf");
+    ASSERT_EQ(pages.size(), 3u);
+    for (std::uint32_t i = 0; i < 3; ++i)
+        EXPECT_EQ(lines(pages[i]), lines(to_utf8(engine("binomials", "mixed", 11 + i).text))) << i;
 }

@@ -24,10 +24,12 @@ void LongForm(Frame& f)
 }
 constexpr std::array<Generator, 3> TestForms = { Form<u'A'>, Form<u'B'>, LongForm };
 
-std::string run(const FamilyFrame& family, FormSelection selection, std::vector<float> draws)
+std::string run(const FamilyFrame& family, FormSelection selection, std::vector<float> draws,
+    bool distinct = false)
 {
     ScriptedSource source(std::move(draws));
-    const RunResult result = run_frame(family, { .selection = selection }, source);
+    const RunResult result
+        = run_frame(family, { .selection = selection, .distinct = distinct }, source);
     EXPECT_EQ(source.remaining(), 0u);
     EXPECT_EQ(result.font_size, family.font_size);
     return to_utf8(result.text);
@@ -43,6 +45,7 @@ TEST(Frame, LayoutsOfASmallFamily)
         FormSelection selection;
         std::vector<float> draws;
         std::string text;
+        bool distinct = false;
     } cases[] = {
         // mixed draws the form before the generator draws: form 2 then 7, form 1 then 3
         { { 8, 1 }, 2, FormSelection::mixed(), { pick(2, 3), pick(7, 9), pick(1, 3), pick(3, 9) },
@@ -55,10 +58,21 @@ TEST(Frame, LayoutsOfASmallFamily)
         // column width 0 puts each problem on its own row
         { { 0, 3 }, 2, FormSelection::form(2), { pick(4, 9), pick(5, 9) },
             "T\n1. B4\n\n\n2. B5\n\n\n" },
+        // distinct: a repeat is taken back and made again from its prefix, the draws going on
+        // (the form draw of "mixed" included); without distinct the repeat stands
+        { { 6, 2 }, 3, FormSelection::mixed(),
+            { pick(1, 3), pick(3, 9), pick(1, 3), pick(3, 9), pick(2, 3), pick(3, 9), pick(2, 3),
+                pick(3, 9), pick(1, 3), pick(3, 9), pick(2, 3), pick(4, 9) },
+            "T\n1. A3 2. B3\n\n3. B4 ", true },
+        { { 6, 2 }, 3, FormSelection::mixed(),
+            { pick(1, 3), pick(3, 9), pick(1, 3), pick(3, 9), pick(2, 3), pick(3, 9) },
+            "T\n1. A3 2. A3\n\n3. B3 " },
+        { { 6, 2 }, 2, FormSelection::form(1), { pick(5, 9), pick(5, 9), pick(6, 9) },
+            "T\n1. A5 2. A6\n\n", true },
     };
     for (const auto& c : cases) {
         const FamilyFrame family { 10.0, u"T", 1, c.count, u". ", u".", TestForms, c.layout };
-        EXPECT_EQ(run(family, c.selection, c.draws), c.text);
+        EXPECT_EQ(run(family, c.selection, c.draws, c.distinct), c.text);
     }
 }
 

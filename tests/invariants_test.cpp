@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <regex>
+
 using namespace quillora;
 using namespace quillora::invariants;
 
@@ -126,5 +129,80 @@ TEST(Invariants, LayoutFaultsFail)
         RunResult resized = good;
         resized.font_size = resized.font_size ? std::optional<double>() : 12.0;
         EXPECT_GT(violations(family, resized, options), 0) << family.name;
+    }
+}
+
+namespace {
+
+// A sheet's problems in order, each as its text after the number prefix with blank runs
+// collapsed (a stacked fraction problem spans lines); a fractions exercise as its numbers and
+// sign.
+std::vector<std::string> problems(const FamilyEntry& family, const RunResult& result)
+{
+    std::vector<std::string> found;
+    if (family.name == "fractions") {
+        Report ignored;
+        for (const FractionExercise& e : fraction_exercises(result.text, ignored))
+            found.push_back(std::to_string(e.a) + '/' + std::to_string(e.b) + ' '
+                + std::to_string(e.k) + ' ' + std::to_string(e.c) + '/' + std::to_string(e.d));
+        return found;
+    }
+    const std::string text = to_utf8(result.text);
+    const std::regex prefix("[0-9]+\\.\\) *");
+    std::sregex_token_iterator part(text.begin(), text.end(), prefix, -1), end;
+    for (++part; part != end; ++part) // what precedes problem 1 is the title
+        found.push_back(std::regex_replace(part->str(), std::regex("\\s+"), " "));
+    return found;
+}
+
+std::size_t first_repeat(const std::vector<std::string>& list)
+{
+    for (std::size_t i = 0; i < list.size(); ++i)
+        if (std::find(list.begin(), list.begin() + std::ptrdiff_t(i), list[i])
+            != list.begin() + std::ptrdiff_t(i))
+            return i;
+    return list.size();
+}
+
+} // namespace
+
+// A distinct sheet keeps every invariant and has no problem twice; it is the plain sheet of its
+// seed up to the plain sheet's first repeat (fractions: up to that repeat's row), and the whole
+// plain sheet when that has none.
+TEST(Invariants, DistinctSheetsRepeatNothingAndFollowThePlainDraws)
+{
+    for (const FamilyEntry& family : families()) {
+        std::vector<FormSelection> selections { FormSelection::mixed() };
+        for (int place = 1; place <= static_cast<int>(family.forms.size()); ++place)
+            selections.push_back(FormSelection::form(place));
+        for (const FormSelection selection : selections) {
+            const ProblemOptions plain { .selection = selection };
+            const ProblemOptions distinct { .selection = selection, .distinct = true };
+            int taken_back = 0;
+            for (std::uint32_t seed = 0; seed < 40; ++seed) {
+                const RunResult made = sheet(family, distinct, seed);
+                const RunResult drawn = sheet(family, plain, seed);
+                const auto mine = problems(family, made), theirs = problems(family, drawn);
+                const std::string where = std::string(family.name) + " form "
+                    + std::to_string(selection.place()) + " seed " + std::to_string(seed);
+                ASSERT_EQ(violations(family, made, distinct), 0) << where;
+                ASSERT_EQ(first_repeat(mine), mine.size()) << where;
+                std::size_t same = first_repeat(theirs);
+                if (same == theirs.size()) {
+                    ASSERT_EQ(made.text, drawn.text) << where;
+                    continue;
+                }
+                ++taken_back;
+                if (family.name == "fractions")
+                    same -= same % 4;
+                ASSERT_TRUE(
+                    std::equal(theirs.begin(), theirs.begin() + std::ptrdiff_t(same), mine.begin()))
+                    << where;
+                ASSERT_NE(mine[same], theirs[same]) << where;
+            }
+            if (family.name == "factoring" && selection.place() == 6) { // DOTS repeats most
+                EXPECT_GT(taken_back, 30);
+            }
+        }
     }
 }

@@ -1,11 +1,13 @@
 #include "dialog/catalogue.h"
 #include "dialog/random_source.h"
 #include "page/page_layout.h"
+#include "page/pdf_writer.h"
 #include "rtf/rtf_writer.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 #include <regex>
 
 using namespace quillora;
@@ -170,4 +172,57 @@ TEST(PageLayout, PageStarts)
     const std::vector<double> heights { 1, 1, 5, 1 };
     const std::vector<bool> blank { false, true, false, false };
     EXPECT_EQ(page_starts(heights, blank, 3), (std::vector<std::size_t> { 0, 2, 3 }));
+}
+
+// Two fraction-equation sheets run together, after four blank lines, make a sheet of three
+// Letter pages whose first break would fall inside a problem: the PDF breaks between problems,
+// loses and doubles no line, and a line wider than the page is scaled whole.
+TEST(PdfWriter, PagesBreakBetweenBlocksAndKeepEveryLine)
+{
+    const FamilyEntry& family = *find_family("fraction-equations");
+    Text both = u"\n\n\n\n";
+    for (const std::uint32_t seed : { 1u, 2u }) {
+        Mt19937Source source(seed);
+        both += family.run({ .selection = FormSelection::mixed() }, source).text;
+    }
+    const Text wide = u"1.) " + Text(150, u'x') + u" = 5\n\n2.) x = 1";
+    const std::string pdf = ::testing::TempDir() + "quillora-pages.pdf";
+    const std::string pages = ::testing::TempDir() + "quillora-pages.txt";
+    for (const bool long_sheet : { true, false }) {
+        const Text& text = long_sheet ? both : wide;
+        std::ofstream(pdf, std::ios::binary) << worksheets_pdf({ text }, 10, LetterPaper);
+        ASSERT_EQ(std::system(("pdftotext -layout '" + pdf + "' '" + pages + "'").c_str()), 0);
+        std::ifstream in(pages);
+        std::vector<std::vector<std::string>> read(1);
+        for (std::string line; std::getline(in, line);) {
+            if (line.find('\f') != std::string::npos) {
+                read.emplace_back();
+                line.erase(0, line.find('\f') + 1);
+            }
+            if (line.find_first_not_of(' ') != std::string::npos)
+                read.back().push_back(std::regex_replace(line, std::regex(" +"), " "));
+        }
+        read.pop_back(); // after the last form feed
+        std::vector<std::string> expected, all;
+        const std::vector<TextView> original = text_lines(text);
+        std::vector<std::size_t> firsts; // where each page begins in the original
+        for (std::size_t i = 0, page = 0, count = 0; i < original.size(); ++i) {
+            if (is_blank_line(original[i]))
+                continue;
+            std::string line
+                = std::regex_replace(to_utf8(Text(original[i])), std::regex(" +"), " ");
+            expected.push_back(line.substr(line.find_first_not_of(' ')));
+            if (page < read.size() && count == 0)
+                firsts.push_back(i);
+            if (page < read.size() && ++count == read[page].size())
+                ++page, count = 0;
+        }
+        for (auto& page : read)
+            for (auto& line : page)
+                all.push_back(line.substr(line.find_first_not_of(' ')));
+        EXPECT_EQ(all, expected);
+        EXPECT_EQ(read.size(), long_sheet ? 3u : 1u);
+        for (std::size_t page = 1; page < firsts.size(); ++page)
+            EXPECT_TRUE(is_blank_line(original[firsts[page] - 1])) << "page " << page + 1;
+    }
 }
