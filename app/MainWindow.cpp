@@ -273,6 +273,9 @@ void MainWindow::replaceWorksheetText(const QString& text)
     // main window refuses to activate a child (and restores the previous one when it is
     // restored), so the activation then waits until the window is restored.
     if (auto* sub = qobject_cast<QMdiSubWindow*>(worksheet->parentWidget())) {
+        // A worksheet window the user minimized inside the main window comes back into view.
+        if (sub->isMinimized())
+            sub->showNormal();
         m_mdiArea->setActiveSubWindow(sub);
         m_pendingActive = m_mdiArea->currentSubWindow() == sub ? nullptr : sub;
     }

@@ -32,6 +32,9 @@ QStringList captions(MainWindow& main)
     return out;
 }
 
+// A window manager starting on a busy machine may take seconds before it frames a window.
+constexpr int WindowManagerTimeout = 20000;
+
 const QStringList Keys { "MainLeft", "MainTop", "MainWidth", "MainHeight" };
 
 void storeGeometry(const QStringList& values)
@@ -127,11 +130,12 @@ private slots:
         if (!manager.running())
             QSKIP("openbox could not be started");
         m_main->showMainWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(m_main.get(), WindowManagerTimeout));
         m_main->showMaximized();
-        QTRY_VERIFY(m_main->isMaximized());
+        QTRY_VERIFY_WITH_TIMEOUT(m_main->isMaximized(), WindowManagerTimeout);
         const QRect screen = m_main->screen()->geometry();
-        QTRY_COMPARE(m_main->frameGeometry().width(), screen.width());
+        QTRY_COMPARE_WITH_TIMEOUT(
+            m_main->frameGeometry().width(), screen.width(), WindowManagerTimeout);
         const QRect bounds = m_main->frameGeometry();
         m_main->close();
         const QStringList stored = storedGeometry();
@@ -139,9 +143,9 @@ private slots:
             (QStringList { QString::number(bounds.x() * 15), QString::number(bounds.y() * 15),
                 QString::number(bounds.width() * 15), QString::number(bounds.height() * 15) }));
         m_main->showMainWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(m_main.get(), WindowManagerTimeout));
         QVERIFY(!m_main->isMaximized());
-        QTRY_COMPARE(m_main->frameGeometry(), bounds);
+        QTRY_COMPARE_WITH_TIMEOUT(m_main->frameGeometry(), bounds, WindowManagerTimeout);
         QTest::qWait(200);
         QCOMPARE(m_main->frameGeometry(), bounds);
         m_main->close();
@@ -149,7 +153,8 @@ private slots:
     }
 
     // "Make It!" brings the worksheet into view under a window manager: a minimized main window
-    // is restored, one behind another window raised and activated, the worksheet window active.
+    // is restored, one behind another window raised and activated, the worksheet window restored
+    // and active.
     void makeItBringsTheWorksheetIntoView_data()
     {
         QTest::addColumn<bool>("minimized");
@@ -165,29 +170,32 @@ private slots:
         Module1 module;
         module.start();
         ProblemDialog* dialog = module.dialog();
-        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        QVERIFY(QTest::qWaitForWindowExposed(dialog, WindowManagerTimeout));
         click(dialog, "optMultBin");
         click(dialog, "cmdMake");
         MainWindow* main = module.mainWindow();
-        QVERIFY(QTest::qWaitForWindowActive(main));
-        main->activeDocument()->parentWidget()->showMinimized();
+        QVERIFY(QTest::qWaitForWindowActive(main, WindowManagerTimeout));
+        // The worksheet window minimized inside the main window, so that another one is active.
+        QWidget* sub = main->worksheetWindow()->parentWidget();
+        sub->showMinimized();
         QWidget other;
         if (minimized) {
             main->showMinimized();
-            QTRY_VERIFY(!main->isActiveWindow());
+            QTRY_VERIFY_WITH_TIMEOUT(!main->isActiveWindow(), WindowManagerTimeout);
         } else {
             other.setGeometry(main->frameGeometry());
             other.show();
-            QVERIFY(QTest::qWaitForWindowActive(&other));
+            QVERIFY(QTest::qWaitForWindowActive(&other, WindowManagerTimeout));
         }
         dialog->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        QVERIFY(QTest::qWaitForWindowActive(dialog, WindowManagerTimeout));
         click(dialog, "cmdMake");
-        QTRY_VERIFY(main->isActiveWindow());
+        QTRY_VERIFY_WITH_TIMEOUT(main->isActiveWindow(), WindowManagerTimeout);
         QVERIFY(!main->isMinimized());
         QCOMPARE(main->activeDocument(), main->worksheetWindow());
         auto* area = child<QMdiArea>(main, "mdiArea");
-        QTRY_COMPARE(area->activeSubWindow(), main->worksheetWindow()->parentWidget());
+        QTRY_COMPARE_WITH_TIMEOUT(area->activeSubWindow(), sub, WindowManagerTimeout);
+        QVERIFY(!sub->isMinimized());
     }
 
     // A document window that extends past the area can be scrolled to.
