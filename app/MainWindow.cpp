@@ -29,6 +29,7 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolBar>
+#include <QWindow>
 
 namespace quillora {
 
@@ -167,15 +168,12 @@ bool MainWindow::event(QEvent* event)
     case QEvent::WindowStateChange:
         activatePendingWorksheet();
         if (isVisible() && windowState() == Qt::WindowNoState) {
-            const QRect frame = frameGeometry();
-            const QRect inner = geometry();
-            const QMargins margins(inner.left() - frame.left(), inner.top() - frame.top(),
-                frame.right() - inner.right(), frame.bottom() - inner.bottom());
+            const QMargins margins = currentFrame();
             if (!margins.isNull()) {
                 if (m_pendingOuterSize) {
                     const QSize outer = *m_pendingOuterSize;
                     m_pendingOuterSize.reset();
-                    resize((outer.shrunkBy(margins)).expandedTo(QSize(1, 1)));
+                    resize(outer.shrunkBy(margins).expandedTo(QSize(1, 1)));
                 } else if (event->type() == QEvent::Move || event->type() == QEvent::Resize) {
                     m_normalFrame = margins;
                 }
@@ -188,9 +186,22 @@ bool MainWindow::event(QEvent* event)
     return handled;
 }
 
+QMargins MainWindow::currentFrame() const
+{
+    // The window system's frame as it is now. QWidget::frameGeometry() keeps the frame it last
+    // measured, which can still be the normal window's after the window manager has maximized
+    // the window (and so be a border too wide).
+    if (const QWindow* window = windowHandle())
+        return window->frameMargins();
+    const QRect frame = frameGeometry();
+    const QRect inner = geometry();
+    return QMargins(inner.left() - frame.left(), inner.top() - frame.top(),
+        frame.right() - inner.right(), frame.bottom() - inner.bottom());
+}
+
 void MainWindow::saveGeometryToSettings()
 {
-    const QRect outer = frameGeometry();
+    const QRect outer = geometry().marginsAdded(currentFrame());
     GeometrySettings::save(QRect(
         toTwips(outer.x()), toTwips(outer.y()), toTwips(outer.width()), toTwips(outer.height())));
 }

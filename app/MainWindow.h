@@ -61,6 +61,7 @@ protected:
 private:
     void restoreGeometryFromSettings();
     void saveGeometryToSettings();
+    QMargins currentFrame() const;
     DocumentWindow* addDocumentWindow();
     void activatePendingWorksheet();
     void updateClock();

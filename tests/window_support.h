@@ -190,8 +190,12 @@ public:
         m_process.start(QStringLiteral("openbox"), { QStringLiteral("--sm-disable") });
         if (!m_process.waitForStarted(5000))
             return;
+        // openbox announces itself early in its start; it names its theme once it is loaded,
+        // shortly before it takes on windows.
         for (int i = 0; i < 100 && !m_running; ++i) {
-            m_running = announced();
+            m_running = runTool(
+                QStringLiteral("xprop"), { QStringLiteral("-root"), QStringLiteral("_OB_THEME") })
+                            .contains(" = ");
             if (!m_running)
                 QTest::qWait(50);
         }
@@ -202,10 +206,10 @@ public:
             return;
         m_process.terminate();
         m_process.waitForFinished(5000);
-        // The root window keeps the announcement; the next manager makes its own.
-        runTool(QStringLiteral("xprop"),
-            { QStringLiteral("-root"), QStringLiteral("-remove"),
-                QStringLiteral("_NET_SUPPORTING_WM_CHECK") });
+        // The root window keeps the announcements; the next manager makes its own.
+        for (const char* name : { "_NET_SUPPORTING_WM_CHECK", "_OB_THEME" })
+            runTool(QStringLiteral("xprop"),
+                { QStringLiteral("-root"), QStringLiteral("-remove"), QString::fromLatin1(name) });
     }
     bool running() const { return m_running; }
 
