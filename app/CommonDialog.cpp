@@ -1,5 +1,6 @@
 #include "app/CommonDialog.h"
 
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QMessageBox>
@@ -7,6 +8,36 @@
 #include <QPrinter>
 
 namespace quillora {
+
+namespace {
+
+// Keeps the print dialog's page-range controls hidden. With CUPS, Qt shows them again whenever
+// the dialog is shown or set up for a printer (the server could pick the pages), although the
+// options rule a page range out; each time one is shown again it is hidden at once.
+class PageRangeHider final : public QObject {
+public:
+    explicit PageRangeHider(QPrintDialog& dialog)
+        : QObject(&dialog)
+    {
+        for (const char* name :
+            { "printRange", "from", "label_3", "to", "pagesRadioButton", "pagesLineEdit" }) {
+            if (auto* widget = dialog.findChild<QWidget*>(QString::fromLatin1(name))) {
+                widget->hide();
+                widget->installEventFilter(this);
+            }
+        }
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::ShowToParent)
+            static_cast<QWidget*>(watched)->hide();
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
 
 CommonDialog::CommonDialog(QObject* parent)
     : QObject(parent)
@@ -49,6 +80,7 @@ bool QtCommonDialog::choosePrinter(QWidget* parent, QPrinter& printer, bool hasS
     options.setFlag(QAbstractPrintDialog::PrintPageRange, false);
     options.setFlag(QAbstractPrintDialog::PrintSelection, hasSelection);
     dialog.setOptions(options);
+    new PageRangeHider(dialog);
     printer.setPrintRange(hasSelection ? QPrinter::Selection : QPrinter::AllPages);
     return dialog.exec() == QDialog::Accepted;
 }

@@ -1,10 +1,14 @@
 #include "app/DocumentExport.h"
 
+#include "page/page_layout.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
 #include <QFont>
+#include <QMarginsF>
+#include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
 #include <QSaveFile>
@@ -16,6 +20,8 @@
 
 #include <algorithm>
 #include <memory>
+
+#include <sys/stat.h>
 
 namespace quillora {
 
@@ -96,19 +102,30 @@ QString writeAll(QFileDevice& file, const QByteArray& bytes)
     return QString();
 }
 
+// Why a name that exists but is not a regular file is not written.
+QString notARegularFile(mode_t mode)
+{
+    if (S_ISFIFO(mode))
+        return QStringLiteral("It is a named pipe, not a regular file");
+    if (S_ISSOCK(mode))
+        return QStringLiteral("It is a socket, not a regular file");
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return QStringLiteral("It is a device, not a regular file");
+    return QStringLiteral("It is not a regular file");
+}
+
 } // namespace
 
 QString writeFile(const QString& fileName, const QByteArray& bytes)
 {
-    // A device or pipe is written in place: renaming a temporary file over it would replace the
-    // device itself.
+    // Only a regular file (or a new name) is written. Opening a named pipe waits for a reader,
+    // and replacing a device or socket by a renamed file would destroy it, so a name that exists
+    // as anything else is refused before anything is opened.
+    struct stat status { };
+    if (::stat(QFile::encodeName(fileName).constData(), &status) == 0 && !S_ISREG(status.st_mode)
+        && !S_ISDIR(status.st_mode))
+        return notARegularFile(status.st_mode);
     const QFileInfo info(fileName);
-    if (info.exists() && !info.isFile() && !info.isDir()) {
-        QFile device(fileName);
-        if (!device.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-            return device.errorString();
-        return writeAll(device, bytes);
-    }
     // A file its owner marked read-only is not replaced, even by a user the bits do not stop.
     constexpr QFileDevice::Permissions writable
         = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
@@ -146,35 +163,53 @@ void printDocument(const QTextDocument& document, const QTextCursor& selection, 
     copy->setTextWidth(-1);
     copy->setTextWidth(copy->idealWidth());
 
+    // At least half an inch on every side, more where the printer or the user asks for it.
+    const QMarginsF margins = printer.pageLayout().margins(QPageLayout::Point);
+    printer.setPageMargins(
+        QMarginsF(std::max(margins.left(), PrintMargin), std::max(margins.top(), PrintMargin),
+            std::max(margins.right(), PrintMargin), std::max(margins.bottom(), PrintMargin)),
+        QPageLayout::Point);
+
     QPainter painter;
     if (!painter.begin(&printer))
         return;
     const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
     const qreal width = std::max<qreal>(1, copy->idealWidth());
-    const qreal scale = std::min<qreal>(1, page.width() / width);
+    const qreal scale = fit_scale(width, page.width());
     const qreal pageHeight = page.height() / scale;
 
-    // Page tops at line boundaries, so no line is cut across two pages.
-    std::vector<qreal> tops { 0 };
+    // Every line's top, its height up to the next line, and whether it is blank.
+    std::vector<qreal> tops;
+    std::vector<bool> blank;
     for (QTextBlock block = copy->begin(); block.isValid(); block = block.next()) {
-        const QRectF bounds = copy->documentLayout()->blockBoundingRect(block);
+        const qreal blockTop = copy->documentLayout()->blockBoundingRect(block).top();
         const QTextLayout* layout = block.layout();
+        const QString text = block.text();
         for (int i = 0; i < layout->lineCount(); ++i) {
             const QTextLine line = layout->lineAt(i);
-            const qreal top = bounds.top() + line.y();
-            if (top + line.height() - tops.back() > pageHeight && top > tops.back())
-                tops.push_back(top);
+            tops.push_back(blockTop + line.y());
+            QString lineText = text.mid(line.textStart(), line.textLength());
+            lineText.remove(QChar::LineSeparator);
+            blank.push_back(is_blank_line(lineText.toStdU16String()));
         }
     }
-    const qreal end = copy->size().height();
-    for (std::size_t i = 0; i < tops.size(); ++i) {
+    tops.push_back(copy->size().height());
+    std::vector<double> heights;
+    for (std::size_t i = 0; i + 1 < tops.size(); ++i)
+        heights.push_back(tops[i + 1] - tops[i]);
+    const std::vector<std::size_t> starts = page_starts(heights, blank, pageHeight);
+
+    for (std::size_t i = 0; i < starts.size(); ++i) {
         if (i > 0)
             printer.newPage();
-        const qreal bottom = i + 1 < tops.size() ? tops[i + 1] : end;
+        const qreal top = tops[starts[i]];
+        // Blank lines that end a page draw nothing; the page's text never runs past its end.
+        const qreal next = i + 1 < starts.size() ? tops[starts[i + 1]] : tops.back();
+        const qreal bottom = std::min(next, top + pageHeight);
         painter.save();
         painter.scale(scale, scale);
-        painter.translate(0, -tops[i]);
-        copy->drawContents(&painter, QRectF(0, tops[i], width, bottom - tops[i]));
+        painter.translate(0, -top);
+        copy->drawContents(&painter, QRectF(0, top, width, bottom - top));
         painter.restore();
     }
     painter.end();

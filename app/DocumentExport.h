@@ -18,11 +18,13 @@ namespace quillora {
 std::vector<TextRun> textRuns(const QTextDocument& document);
 
 /// Writes the bytes to the file, replacing it whole; returns the system's reason on failure,
-/// an empty string on success. A failed write leaves an existing regular file untouched.
+/// an empty string on success. A failed write leaves an existing regular file untouched. A name
+/// that is a named pipe, a socket or a device is refused at once, never opened.
 QString writeFile(const QString& fileName, const QByteArray& bytes);
 
-/// Prints the document, or only the selection, without wrapping any line: a document wider than
-/// the printable width is scaled down to fit. Pages break between lines.
+/// Prints the document, or only the selection, inside margins of at least half an inch, without
+/// wrapping any line: a document wider than the printable width is scaled down to fit. A page
+/// never breaks inside a block of non-blank lines that fits on one page.
 void printDocument(const QTextDocument& document, const QTextCursor& selection, bool selectionOnly,
     QPrinter& printer);
 

@@ -20,6 +20,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPageSize>
 #include <QPainter>
 #include <QPixmap>
 #include <QPrinter>
@@ -28,6 +29,7 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolBar>
+#include <QWindow>
 
 namespace quillora {
 
@@ -62,6 +64,9 @@ MainWindow::MainWindow(QWidget* parent)
     setWindowTitle(QStringLiteral("Test Results"));
     m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
     m_mdiArea->setBackground(palette().brush(QPalette::Dark));
+    // A document window that extends past the area can be scrolled into view.
+    m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdiArea);
 
     auto* mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
@@ -132,17 +137,24 @@ void MainWindow::load()
 void MainWindow::restoreGeometryFromSettings()
 {
     const QRect stored = GeometrySettings::load();
-    const QSize outer(toPixels(stored.width()), toPixels(stored.height()));
+    const QRect outer(toPixels(stored.x()), toPixels(stored.y()), toPixels(stored.width()),
+        toPixels(stored.height()));
     setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
-    move(toPixels(stored.x()), toPixels(stored.y()));
-    // The stored size is the outer size. Before the first show the frame is not known yet; the
-    // size is then corrected once the window manager has framed the window, so the window does
-    // not grow by its frame at every start.
-    const QSize frame = frameGeometry().size() - size();
-    resize((outer - frame).expandedTo(QSize(1, 1)));
     m_pendingOuterSize.reset();
-    if (frame.isNull())
-        m_pendingOuterSize = outer;
+    if (m_normalFrame) {
+        // Shown before in this run: the window manager frames it as it framed the normal window
+        // then. The frame Qt reports for the hidden window is the last one it saw, a maximized
+        // window's perhaps, so it is not used.
+        const QRect inner = outer.marginsRemoved(*m_normalFrame);
+        setGeometry(QRect(inner.topLeft(), inner.size().expandedTo(QSize(1, 1))));
+        return;
+    }
+    // The first load: the frame is not known before the first show. The window is placed by its
+    // outer corner, and its size is corrected once the window manager has framed it, so the
+    // window does not grow by its frame at every start.
+    move(outer.topLeft());
+    resize(outer.size());
+    m_pendingOuterSize = outer.size();
 }
 
 bool MainWindow::event(QEvent* event)
@@ -155,13 +167,16 @@ bool MainWindow::event(QEvent* event)
     case QEvent::WindowActivate:
     case QEvent::WindowStateChange:
         activatePendingWorksheet();
-        if (m_pendingOuterSize && isVisible()) {
-            const QSize frame = frameGeometry().size() - size();
-            if (!frame.isNull()) {
-                const QSize outer = *m_pendingOuterSize;
-                m_pendingOuterSize.reset();
-                if (windowState() == Qt::WindowNoState)
-                    resize((outer - frame).expandedTo(QSize(1, 1)));
+        if (isVisible() && windowState() == Qt::WindowNoState) {
+            const QMargins margins = currentFrame();
+            if (!margins.isNull()) {
+                if (m_pendingOuterSize) {
+                    const QSize outer = *m_pendingOuterSize;
+                    m_pendingOuterSize.reset();
+                    resize(outer.shrunkBy(margins).expandedTo(QSize(1, 1)));
+                } else if (event->type() == QEvent::Move || event->type() == QEvent::Resize) {
+                    m_normalFrame = margins;
+                }
             }
         }
         break;
@@ -171,9 +186,22 @@ bool MainWindow::event(QEvent* event)
     return handled;
 }
 
+QMargins MainWindow::currentFrame() const
+{
+    // The window system's frame as it is now. QWidget::frameGeometry() keeps the frame it last
+    // measured, which can still be the normal window's after the window manager has maximized
+    // the window (and so be a border too wide).
+    if (const QWindow* window = windowHandle())
+        return window->frameMargins();
+    const QRect frame = frameGeometry();
+    const QRect inner = geometry();
+    return QMargins(inner.left() - frame.left(), inner.top() - frame.top(),
+        frame.right() - inner.right(), frame.bottom() - inner.bottom());
+}
+
 void MainWindow::saveGeometryToSettings()
 {
-    const QRect outer = frameGeometry();
+    const QRect outer = geometry().marginsAdded(currentFrame());
     GeometrySettings::save(QRect(
         toTwips(outer.x()), toTwips(outer.y()), toTwips(outer.width()), toTwips(outer.height())));
 }
@@ -239,7 +267,13 @@ void MainWindow::setWorksheetFontSize(double pointSize)
 void MainWindow::showMainWindow()
 {
     load();
+    // The new worksheet comes into view: a minimized window is restored (a maximized one stays
+    // maximized), and the window is raised above other windows and activated.
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
+    raise();
+    activateWindow();
 }
 
 void MainWindow::replaceWorksheetText(const QString& text)
@@ -250,6 +284,9 @@ void MainWindow::replaceWorksheetText(const QString& text)
     // main window refuses to activate a child (and restores the previous one when it is
     // restored), so the activation then waits until the window is restored.
     if (auto* sub = qobject_cast<QMdiSubWindow*>(worksheet->parentWidget())) {
+        // A worksheet window the user minimized inside the main window comes back into view.
+        if (sub->isMinimized())
+            sub->showNormal();
         m_mdiArea->setActiveSubWindow(sub);
         m_pendingActive = m_mdiArea->currentSubWindow() == sub ? nullptr : sub;
     }
@@ -297,6 +334,10 @@ void MainWindow::print()
     QTextEdit* box = document->textBox();
     const bool hasSelection = box->textCursor().hasSelection();
     QPrinter printer(QPrinter::HighResolution);
+    // The dialog starts on the system's paper; a printer chosen there may change it.
+    const Paper paper = system_paper();
+    printer.setPageSize(QPageSize(
+        QSizeF(paper.width, paper.height), QPageSize::Point, QString(), QPageSize::FuzzyMatch));
     if (!m_commonDialog->choosePrinter(this, printer, hasSelection))
         return;
     const bool selectionOnly = hasSelection && printer.printRange() == QPrinter::Selection;

@@ -3,6 +3,7 @@
 #include "dialog/WorksheetTarget.h"
 
 #include <QMainWindow>
+#include <QMargins>
 #include <QPointer>
 
 #include <cstdint>
@@ -60,6 +61,7 @@ protected:
 private:
     void restoreGeometryFromSettings();
     void saveGeometryToSettings();
+    QMargins currentFrame() const;
     DocumentWindow* addDocumentWindow();
     void activatePendingWorksheet();
     void updateClock();
@@ -75,6 +77,8 @@ private:
     bool m_loaded = false;
     // The stored outer size, until the window manager's frame is known and it can be applied.
     std::optional<QSize> m_pendingOuterSize;
+    // The frame of the normal (not minimized or maximized) window, as last seen while shown.
+    std::optional<QMargins> m_normalFrame;
 };
 
 } // namespace quillora

@@ -1,6 +1,5 @@
 #include "app/ApplicationIdentity.h"
 #include "app/Module1.h"
-#include "app/StartupProbe.h"
 #include "dialog/ProblemDialog.h"
 
 #include <QApplication>
@@ -15,6 +14,5 @@ int main(int argc, char* argv[])
     quillora::describeApplication();
     quillora::Module1 module;
     module.start();
-    quillora::exitAfterFirstPaint(module.dialog());
     return QApplication::exec();
 }

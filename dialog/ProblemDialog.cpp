@@ -7,9 +7,11 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QColor>
 #include <QFont>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QIcon>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
@@ -17,6 +19,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <utility>
 
 namespace quillora {
 
@@ -56,7 +59,22 @@ Piece text(const char* plain)
     return { QString::fromLatin1(plain), QString() };
 }
 
-QPixmap equationPicture(const std::vector<Piece>& pieces, QSize size, qreal ratio)
+// The equation as one line of text, each fraction written a/b: "a/b x + c = d".
+QString equationText(const std::vector<Piece>& pieces)
+{
+    QString out;
+    for (const auto& piece : pieces) {
+        if (piece.isFraction())
+            out += piece.text + QLatin1Char('/') + piece.denominator + QLatin1Char(' ');
+        else
+            out += piece.text;
+    }
+    return out.simplified();
+}
+
+// The equation drawn in `ink` on `background`, each fraction stacked.
+QPixmap equationPicture(const std::vector<Piece>& pieces, QSize size, qreal ratio,
+    const QColor& background, const QColor& ink)
 {
     QFont font = dialogFont(10);
     font.setPixelSize(13);
@@ -72,10 +90,10 @@ QPixmap equationPicture(const std::vector<Piece>& pieces, QSize size, qreal rati
 
     QPixmap picture(size * ratio);
     picture.setDevicePixelRatio(ratio);
-    picture.fill(Qt::transparent);
+    picture.fill(background);
     QPainter painter(&picture);
     painter.setFont(font);
-    painter.setPen(Qt::black);
+    painter.setPen(ink);
     const int middle = size.height() / 2;
     const int lineHeight = metrics.height();
     int x = std::max(0, (size.width() - width) / 2);
@@ -112,10 +130,46 @@ protected:
 using OptionButton = WholeRectButton<QRadioButton>;
 using CheckBox = WholeRectButton<QCheckBox>;
 
+// A picture button of the fraction-equation frame. Its picture is drawn when the button is first
+// shown: the frame is hidden at start-up, so the dialog paints sooner.
+class EquationButton final : public QToolButton {
+public:
+    EquationButton(std::vector<Piece> pieces, QWidget* parent)
+        : QToolButton(parent)
+        , m_pieces(std::move(pieces))
+    {
+    }
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        if (icon().isNull()) {
+            // Pressed, the picture turns to the selection colours, plainly visible in any style.
+            const qreal ratio = devicePixelRatioF();
+            QIcon pictures;
+            pictures.addPixmap(equationPicture(m_pieces, iconSize(), ratio, Qt::transparent,
+                                   palette().color(QPalette::ButtonText)),
+                QIcon::Normal, QIcon::Off);
+            pictures.addPixmap(
+                equationPicture(m_pieces, iconSize(), ratio, palette().color(QPalette::Highlight),
+                    palette().color(QPalette::HighlightedText)),
+                QIcon::Normal, QIcon::On);
+            setIcon(pictures);
+        }
+        QToolButton::showEvent(event);
+    }
+
+private:
+    std::vector<Piece> m_pieces;
+};
+
 } // namespace
 
 ProblemDialog::ProblemDialog(WorksheetTarget* target, QWidget* parent)
-    : QWidget(parent, Qt::Window)
+    // A fixed-size window: minimize and close, no maximize.
+    : QWidget(parent,
+        Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+            | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
     , m_target(target)
 {
     setObjectName(QStringLiteral("frmProb"));
@@ -194,6 +248,9 @@ ProblemDialog::ProblemDialog(WorksheetTarget* target, QWidget* parent)
     auto* command1 = new QPushButton(QStringLiteral("&Quit"), this);
     command1->setObjectName(QStringLiteral("Command1"));
     command1->setGeometry(twipsRect(4080, 5160, 3135, 735));
+    // Enter presses the focused button, as in a dialog box. Esc does nothing: the dialog stays.
+    cmdMake->setAutoDefault(true);
+    command1->setAutoDefault(true);
 
     auto fbButton = [this](int id) { return m_fbGroup->button(id); };
     // Form names are the catalogue's; a form's place is looked up there at each run.
@@ -263,15 +320,15 @@ void ProblemDialog::buildFractionEquationFrame()
         { frac("a", "b"), text("x + c = "), frac("d", "e"), text("x + f") },
         { frac("a", "b"), text("(cx + d) = "), frac("e", "f"), text("(gx + h)") },
     };
-    const qreal ratio = devicePixelRatioF();
     for (int i = 0; i < 5; ++i) {
-        auto* button = new QToolButton(m_framFB);
+        auto* button = new EquationButton(pictures[i], m_framFB);
         button->setObjectName(QStringLiteral("optFB%1").arg(i + 1));
         button->setCheckable(true);
         button->setGeometry(twipsRect(240, 480 + 720 * i, 2655, 615));
-        const QSize pictureSize = button->size() - QSize(6, 6);
-        button->setIconSize(pictureSize);
-        button->setIcon(QIcon(equationPicture(pictures[i], pictureSize, ratio)));
+        button->setIconSize(button->size() - QSize(6, 6));
+        const QString equation = equationText(pictures[i]);
+        button->setToolTip(equation);
+        button->setAccessibleName(equation);
         m_fbGroup->addButton(button, i + 1);
     }
     auto* mixed = addOption(m_framFB, "optFBmixed", QStringLiteral("mixed"), 240, 4080, 2655, 615);

@@ -49,24 +49,3 @@ TEST(Binomials, WorkedExamples)
             { Bin8, { n15(14), n15(14), coin(1) }, "1.)  (x - 1)\u00B2" },
         });
 }
-
-TEST(Binomials, MixedWorksheetFirstRowsAndColumns)
-{
-    // problem 1 Bin1 (3, 12), problem 2 Bin2 (5, 9), problems 9 and 10 Bin6 with 12s,
-    // every other problem Bin1 (1, 1).
-    std::vector<float> draws;
-    for (int i = 1; i <= 30; ++i) {
-        draws = draws
-            + (i == 1        ? std::vector { pick(1, 8), n15(3), n15(12) }
-                    : i == 2 ? std::vector { pick(2, 8), n15(5), n15(9) }
-                    : i == 9 || i == 10
-                    ? std::vector { pick(6, 8), n12(12), n12(12), n12(12), n12(12), coin(i == 9) }
-                    : std::vector { pick(1, 8), n15(1), n15(1) });
-    }
-    const auto lines = scripted_lines(multiply_binomials, FormSelection::mixed(), draws);
-    ASSERT_EQ(lines.size(), 50u);
-    EXPECT_EQ(lines[0], "Multiplying Binomials");
-    EXPECT_EQ(lines[4], "1.)  (x + 3)(x + 12)" + std::string(20, ' ') + "2.)  (x - 5)(x - 9)");
-    EXPECT_EQ(lines[16],
-        "9.)  (12x - 12)(12x + 12)" + std::string(15, ' ') + "10.) (12x + 12)(12x - 12)");
-}

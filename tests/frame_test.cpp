@@ -76,29 +76,6 @@ TEST(Frame, LayoutsOfASmallFamily)
     }
 }
 
-// With no form selected a run draws nothing and writes the title and the blank layout.
-TEST(Frame, NoFormSelectedGivesTheBlankLayoutWithoutDrawing)
-{
-    // family, title, blanks per row, rows, font size
-    const std::tuple<std::string_view, std::string, std::size_t, int, double> cases[]
-        = { { "binomials", "Multiplying Binomials", 35, 15, 12 },
-              { "equations", "Solving Linear Equations", 33, 15, 12 },
-              { "factoring", "Factoring", 33, 15, 12 },
-              { "fraction-equations", "Solving Linear Equations", 0, 10, 10 } };
-    for (const bool ticked : { false, true }) {
-        for (const auto& [name, title, blanks, rows, size] : cases) {
-            ScriptedSource source({});
-            const RunResult result
-                = find_family(name)->run({ .fraction_answers_ok = ticked }, source);
-            std::string expected = title + "\n\n\n\n";
-            for (int row = 0; row < rows; ++row)
-                expected += std::string(blanks, ' ') + "\n\n\n";
-            EXPECT_EQ(to_utf8(result.text), expected) << name;
-            EXPECT_EQ(result.font_size, size) << name;
-        }
-    }
-}
-
 TEST(Frame, NumberPrefixesOfOneFamilyHaveOneWidth)
 {
     EXPECT_EQ(to_utf8(number_prefix(binomials_family(), 9)), "9.)  ");

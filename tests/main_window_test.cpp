@@ -11,9 +11,12 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolBar>
+#include <QWindow>
 
 #include <memory>
 
@@ -29,6 +32,9 @@ QStringList captions(MainWindow& main)
         out << sub->widget()->windowTitle();
     return out;
 }
+
+// A window manager starting on a busy machine may take seconds before it frames a window.
+constexpr int WindowManagerTimeout = 20000;
 
 const QStringList Keys { "MainLeft", "MainTop", "MainWidth", "MainHeight" };
 
@@ -115,6 +121,92 @@ private slots:
         m_main->showMainWindow();
         QVERIFY(!m_main->isMaximized());
         QCOMPARE(m_main->frameGeometry().size(), bounds.size());
+    }
+
+    // With a window manager framing the window: the maximized bounds (the whole screen) are
+    // stored, come back as a normal window's bounds in the same run, and are stored again
+    // unchanged. The frame is read from the window system, as the program reads it.
+    void maximizedBoundsRoundTripWithinOneRun()
+    {
+        WindowManager manager;
+        if (!manager.running())
+            QSKIP("openbox could not be started");
+        const auto outer = [this] { return m_main->windowHandle()->frameGeometry(); };
+        m_main->showMainWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(m_main.get(), WindowManagerTimeout));
+        m_main->showMaximized();
+        const QRect screen = m_main->screen()->geometry();
+        QTRY_COMPARE_WITH_TIMEOUT(outer(), screen, WindowManagerTimeout);
+        m_main->close();
+        const QStringList whole { QString::number(screen.x() * 15),
+            QString::number(screen.y() * 15), QString::number(screen.width() * 15),
+            QString::number(screen.height() * 15) };
+        QCOMPARE(storedGeometry(), whole);
+        m_main->showMainWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(m_main.get(), WindowManagerTimeout));
+        QVERIFY(!m_main->isMaximized());
+        QTRY_COMPARE_WITH_TIMEOUT(outer(), screen, WindowManagerTimeout);
+        QTest::qWait(200);
+        QCOMPARE(outer(), screen);
+        m_main->close();
+        QCOMPARE(storedGeometry(), whole);
+    }
+
+    // "Make It!" brings the worksheet into view under a window manager: a minimized main window
+    // is restored, one behind another window raised and activated, the worksheet window restored
+    // and active.
+    void makeItBringsTheWorksheetIntoView_data()
+    {
+        QTest::addColumn<bool>("minimized");
+        QTest::newRow("minimized") << true;
+        QTest::newRow("behind another window") << false;
+    }
+    void makeItBringsTheWorksheetIntoView()
+    {
+        QFETCH(bool, minimized);
+        WindowManager manager;
+        if (!manager.running())
+            QSKIP("openbox could not be started");
+        Module1 module;
+        module.start();
+        ProblemDialog* dialog = module.dialog();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog, WindowManagerTimeout));
+        click(dialog, "optMultBin");
+        click(dialog, "cmdMake");
+        MainWindow* main = module.mainWindow();
+        QVERIFY(QTest::qWaitForWindowActive(main, WindowManagerTimeout));
+        // The worksheet window minimized inside the main window, so that another one is active.
+        QWidget* sub = main->worksheetWindow()->parentWidget();
+        sub->showMinimized();
+        QWidget other;
+        if (minimized) {
+            main->showMinimized();
+            QTRY_VERIFY_WITH_TIMEOUT(!main->isActiveWindow(), WindowManagerTimeout);
+        } else {
+            other.setGeometry(main->frameGeometry());
+            other.show();
+            QVERIFY(QTest::qWaitForWindowActive(&other, WindowManagerTimeout));
+        }
+        dialog->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dialog, WindowManagerTimeout));
+        click(dialog, "cmdMake");
+        QTRY_VERIFY_WITH_TIMEOUT(main->isActiveWindow(), WindowManagerTimeout);
+        QVERIFY(!main->isMinimized());
+        QCOMPARE(main->activeDocument(), main->worksheetWindow());
+        auto* area = child<QMdiArea>(main, "mdiArea");
+        QTRY_COMPARE_WITH_TIMEOUT(area->activeSubWindow(), sub, WindowManagerTimeout);
+        QVERIFY(!sub->isMinimized());
+    }
+
+    // A document window that extends past the area can be scrolled to.
+    void areaScrollsToADocumentWindow()
+    {
+        handOver(*m_main, "sheet");
+        auto* area = child<QMdiArea>(m_main.get(), "mdiArea");
+        QWidget* sub = m_main->worksheetWindow()->parentWidget();
+        sub->move(area->viewport()->width() - 50, area->viewport()->height() - 50);
+        QTRY_VERIFY(area->horizontalScrollBar()->isVisible());
+        QVERIFY(area->verticalScrollBar()->isVisible());
     }
 
     void oneWorksheetWindowAcrossRuns()

@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QImage>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTextEdit>
@@ -202,6 +203,62 @@ private slots:
         click(&dialog, familyOption);
         click(&dialog, "cmdMake");
         QTEST(target.steps, "steps");
+    }
+
+    // Enter presses the focused button; Esc leaves the dialog open. The fixed-size window
+    // offers minimize and close, no maximize.
+    void keysAndTitleBarButtons()
+    {
+        const Qt::WindowFlags flags = m_dialog->windowFlags();
+        QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+        QVERIFY(flags & Qt::WindowMinimizeButtonHint && flags & Qt::WindowCloseButtonHint);
+        click(m_dialog.get(), "optMultBin");
+        auto* cmdMake = child<QPushButton>(m_dialog.get(), "cmdMake");
+        m_dialog->activateWindow();
+        cmdMake->setFocus();
+        QTRY_VERIFY(cmdMake->hasFocus());
+        QTest::keyClick(cmdMake, Qt::Key_Escape);
+        QVERIFY(m_dialog->isVisible());
+        QVERIFY(!m_main->isLoaded());
+        QTest::keyClick(cmdMake, Qt::Key_Return);
+        QVERIFY(m_main->isLoaded());
+        QVERIFY(m_main->worksheetWindow()->textBox()->toPlainText().startsWith("Multiplying"));
+        QSignalSpy quit(m_dialog.get(), &ProblemDialog::quitRequested);
+        QTest::keyClick(child<QPushButton>(m_dialog.get(), "Command1"), Qt::Key_Enter);
+        QCOMPARE(quit.count(), 1);
+    }
+
+    // Each picture button reads its equation in its tool tip and accessible name, and pressed it
+    // shows mostly the selection colour.
+    void pictureButtonsReadTheirEquation_data()
+    {
+        QTest::addColumn<QString>("equation");
+        QTest::newRow("optFB1") << "a/b x = c";
+        QTest::newRow("optFB2") << "a/b x + c = d";
+        QTest::newRow("optFB3") << "a/b x + c/d = e";
+        QTest::newRow("optFB4") << "a/b x + c = d/e x + f";
+        QTest::newRow("optFB5") << "a/b (cx + d) = e/f (gx + h)";
+    }
+    void pictureButtonsReadTheirEquation()
+    {
+        QFETCH(QString, equation);
+        click(m_dialog.get(), "optFB");
+        auto* button = m_dialog->findChild<QToolButton*>(QTest::currentDataTag());
+        QCOMPARE(button->toolTip(), equation);
+        QCOMPARE(button->accessibleName(), equation);
+        const auto highlighted = [button] {
+            const QImage image = button->grab().toImage();
+            const QRgb highlight = button->palette().color(QPalette::Highlight).rgb();
+            int count = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    count += image.pixel(x, y) == highlight;
+            return double(count) / (image.width() * image.height());
+        };
+        QCOMPARE(highlighted(), 0.0);
+        click(m_dialog.get(), QTest::currentDataTag());
+        QVERIFY(button->isChecked());
+        QVERIFY2(highlighted() > 0.5, qPrintable(QString::number(highlighted())));
     }
 
 private:

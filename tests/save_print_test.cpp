@@ -5,17 +5,27 @@
 #include "window_support.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
 #include <QMdiArea>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocumentFragment>
 #include <QTextEdit>
+#include <QTimer>
 
+#include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <memory>
 #include <random>
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace quillora;
@@ -136,6 +146,7 @@ private slots:
     {
         QVERIFY(m_dir.isValid());
         std::signal(SIGXFSZ, SIG_IGN);
+        std::signal(SIGPIPE, SIG_IGN);
     }
     void init()
     {
@@ -202,7 +213,9 @@ private slots:
         QTest::newRow("missing folder") << "no-such-folder/sheet.rtf";
         QTest::newRow("parent is a file") << "parent is a file-kept.rtf/sheet.rtf";
         QTest::newRow("read-only folder") << "locked/sheet.rtf";
-        QTest::newRow("full disk") << "/dev/full";
+        QTest::newRow("device") << "/dev/full";
+        QTest::newRow("named pipe") << "pipe";
+        QTest::newRow("socket") << "socket";
         QTest::newRow("file size limit") << "";
         QTest::newRow("target is a folder") << "folder-target";
         QTest::newRow("name too long") << QString(300, QLatin1Char('n')) + ".rtf";
@@ -219,6 +232,7 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(before) == before.size());
         file.close();
         rlimit oldLimit {};
+        int listening = -1;
         if (kind == "read-only folder") {
             if (geteuid() == 0)
                 QSKIP("running as root: permission bits do not stop root");
@@ -232,6 +246,17 @@ private slots:
             // Marked read-only by its owner: refused even where the bits would not stop a write.
             QVERIFY(QFile::setPermissions(existing,
                 QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+        } else if (kind == "named pipe") {
+            QCOMPARE(mkfifo(QFile::encodeName(target).constData(), 0600), 0);
+        } else if (kind == "socket") {
+            sockaddr_un address { .sun_family = AF_UNIX, .sun_path = {} };
+            const QByteArray name = QFile::encodeName(target);
+            QVERIFY(name.size() < qsizetype(sizeof address.sun_path));
+            std::copy(name.begin(), name.end(), address.sun_path);
+            listening = socket(AF_UNIX, SOCK_STREAM, 0);
+            QVERIFY(listening >= 0);
+            QCOMPARE(bind(listening, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+            QCOMPARE(listen(listening, 1), 0);
         } else if (kind == "file size limit") {
             // The new file outgrows the limit while it is written, before any rename.
             getrlimit(RLIMIT_FSIZE, &oldLimit);
@@ -242,10 +267,25 @@ private slots:
         handOver(*m_main, engineSheet("binomials", "mixed", 3));
         const auto filesBefore = snapshot({ m_dir.path() }, true);
         m_dialogs->saveAnswers << target;
+        // A save that waits for the pipe's reader is let go after a while, and then fails below.
+        std::thread reader;
+        if (kind == "named pipe")
+            reader = std::thread([target] {
+                std::this_thread::sleep_for(std::chrono::seconds(5));
+                ::close(::open(QFile::encodeName(target).constData(), O_RDONLY | O_NONBLOCK));
+            });
+        QElapsedTimer saving;
+        saving.start();
         m_main->save();
+        const qint64 waited = saving.elapsed();
+        if (reader.joinable())
+            reader.join();
+        if (listening >= 0)
+            ::close(listening);
         if (kind == "file size limit")
             setrlimit(RLIMIT_FSIZE, &oldLimit);
 
+        QVERIFY2(waited < 2000, "Save waited");
         QCOMPARE(m_dialogs->warnings.size(), 1);
         QVERIFY2(m_dialogs->warnings.first().contains(target), qPrintable(m_dialogs->warnings[0]));
         QCOMPARE(readAll(existing), before);
@@ -367,6 +407,82 @@ private slots:
         QCOMPARE(pdfWords(pdf), wordsPerLine(sheet));
     }
 
+    // Half an inch clear on every side of the system's paper, each page starting with its text at
+    // the top margin, and no block of non-blank lines (a stacked fraction, a row of the grid)
+    // split across two pages. Two fraction-equation sheets in one document take two Letter pages
+    // pages at 10 points; the fractions grid is wider than the page and is scaled down.
+    void printoutKeepsMarginsAndBlocks_data()
+    {
+        QTest::addColumn<QString>("sheet");
+        QTest::addColumn<double>("size");
+        QTest::addColumn<QByteArray>("paper");
+        QTest::addColumn<int>("pages");
+        QTest::newRow("two fraction-equation sheets")
+            << engineSheet("fraction-equations", "mixed", 5) + '\n'
+                + engineSheet("fraction-equations", "mixed", 6)
+            << 10.0 << QByteArray("letter") << 2;
+        QTest::newRow("fractions grid")
+            << engineSheet("fractions", "mixed", 5) << 9.75 << QByteArray("a4") << 1;
+    }
+    void printoutKeepsMarginsAndBlocks()
+    {
+        QFETCH(QString, sheet);
+        QFETCH(double, size);
+        QFETCH(QByteArray, paper);
+        qputenv("PAPERSIZE", paper);
+        handOver(*m_main, sheet, size);
+        const QString pdf = path(QString::fromLatin1(QTest::currentDataTag()) + ".pdf");
+        m_dialogs->printAnswer = { true, pdf, false };
+        m_main->print();
+        qunsetenv("PAPERSIZE");
+
+        const QString boxes = QString::fromUtf8(runTool("pdftotext", { "-bbox", pdf, "-" }));
+        static const QRegularExpression number(R"re(([a-zA-Z]+)="([0-9.]+)")re");
+        QList<QRectF> words;
+        QSizeF page;
+        int pages = 0;
+        for (const QString& tag : boxes.split('<')) {
+            QMap<QString, double> at;
+            for (const auto& match : number.globalMatch(tag))
+                at[match.captured(1)] = match.captured(2).toDouble();
+            if (tag.startsWith("page ")) {
+                ++pages;
+                page = QSizeF(at["width"], at["height"]);
+                QCOMPARE(qRound(page.width()), paper == "a4" ? 595 : 612);
+                words.clear();
+            } else if (tag.startsWith("word ")) {
+                const QRectF word(QPointF(at["xMin"], at["yMin"]), QPointF(at["xMax"], at["yMax"]));
+                const QRectF inside = QRectF(QPointF(), page).adjusted(35.5, 35.5, -35.5, -35.5);
+                QVERIFY2(inside.contains(word), qPrintable(tag));
+                // The first word of a page stands at its top margin: no blank lines above it.
+                if (words.isEmpty())
+                    QVERIFY2(word.top() < 36 + size, qPrintable(tag));
+                words << word;
+            }
+        }
+        QTEST(pages, "pages");
+
+        // Every page ends where a block of the sheet ends.
+        QList<int> blockEnds;
+        int lines = 0;
+        bool inBlock = false;
+        for (const QString& line : sheet.split('\n')) {
+            const bool blank = line.trimmed().isEmpty();
+            if (inBlock && blank)
+                blockEnds << lines;
+            lines += blank ? 0 : 1;
+            inBlock = !blank;
+        }
+        blockEnds << lines;
+        int printed = 0;
+        const QString layout = QString::fromUtf8(runTool("pdftotext", { "-layout", pdf, "-" }));
+        for (const QString& pageText : layout.split('\f', Qt::SkipEmptyParts)) {
+            printed += wordsPerLine(pageText).size();
+            QVERIFY2(blockEnds.contains(printed), qPrintable(pageText));
+        }
+        QCOMPARE(pdfWords(pdf), wordsPerLine(sheet));
+    }
+
     void cancelledPrintPrintsNothing()
     {
         handOver(*m_main, "sheet");
@@ -374,6 +490,40 @@ private slots:
         m_main->print();
         QCOMPARE(m_dialogs->printSelectionOffers.size(), 1);
         QVERIFY(!QFile::exists(path("cancelled.pdf")));
+    }
+
+    // The real print dialog offers no page range, though Qt's CUPS dialog turns it back on when
+    // it shows; the selection choice is there, and chosen, only when there is a selection.
+    void printDialogOffersNoPageRange_data()
+    {
+        QTest::addColumn<bool>("selection");
+        QTest::newRow("no selection") << false;
+        QTest::newRow("selection") << true;
+    }
+    void printDialogOffersNoPageRange()
+    {
+        QFETCH(bool, selection);
+        QtCommonDialog dialogs;
+        QPrinter printer;
+        QStringList shown;
+        bool selectionChosen = false;
+        QTimer::singleShot(0, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog);
+            for (const char* name : { "printAll", "printRange", "from", "to", "pagesRadioButton",
+                     "pagesLineEdit", "printSelection" }) {
+                auto* widget = dialog->findChild<QWidget*>(name);
+                if (widget && !widget->isHidden())
+                    shown << name;
+            }
+            selectionChosen = dialog->findChild<QAbstractButton*>("printSelection")->isChecked();
+            QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
+        });
+        QVERIFY(!dialogs.choosePrinter(m_main.get(), printer, selection));
+        const QStringList offered
+            = selection ? QStringList { "printAll", "printSelection" } : QStringList { "printAll" };
+        QCOMPARE(shown, offered);
+        QCOMPARE(selectionChosen, selection);
     }
 
 private:

@@ -57,17 +57,4 @@ inline std::vector<float> operator+(std::vector<float> a, const std::vector<floa
     return a;
 }
 
-using invariants::split_lines;
-
-/// The lines of a whole run that uses exactly these draws.
-inline std::vector<std::string> scripted_lines(
-    RunResult (*run)(const ProblemOptions&, RandomSource&), FormSelection selection,
-    const std::vector<float>& draws)
-{
-    ScriptedSource source(draws);
-    const RunResult result = run({ .selection = selection }, source);
-    EXPECT_EQ(source.remaining(), 0u) << "draws left over";
-    return split_lines(to_utf8(result.text));
-}
-
 } // namespace quillora::test

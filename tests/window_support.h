@@ -103,7 +103,8 @@ inline QByteArray readAll(const QString& path)
 }
 
 /// Every entry under the folders except those under `skipped`: folders as "/", files as their
-/// size and modification time, and their bytes when `contents` is set.
+/// size and modification time, and their bytes when `contents` is set (regular files only: a
+/// named pipe would wait for a writer).
 inline QMap<QString, QByteArray> snapshot(
     const QStringList& roots, bool contents, const QStringList& skipped = {})
 {
@@ -120,7 +121,7 @@ inline QMap<QString, QByteArray> snapshot(
             out[name] = info.isDir() ? QByteArray("/")
                                      : QByteArray::number(info.size()) + ' '
                     + QByteArray::number(info.lastModified().toMSecsSinceEpoch()) + ' '
-                    + (contents ? readAll(name) : QByteArray());
+                    + (contents && info.isFile() ? readAll(name) : QByteArray());
         }
     }
     return out;
@@ -174,5 +175,55 @@ inline QList<QStringList> pdfWords(const QString& pdf)
 {
     return wordsPerLine(QString::fromUtf8(runTool("pdftotext", { "-layout", pdf, "-" })));
 }
+
+/// A window manager (openbox) on the test's X server for as long as it lives, so that windows get
+/// real frames, and minimize and maximize really happen. `running()` is false when none could
+/// be started.
+class WindowManager {
+public:
+    WindowManager()
+    {
+        if (announced()) {
+            m_running = true; // one is running already
+            return;
+        }
+        m_process.start(QStringLiteral("openbox"), { QStringLiteral("--sm-disable") });
+        if (!m_process.waitForStarted(5000))
+            return;
+        // openbox announces itself early in its start; it names its theme once it is loaded,
+        // shortly before it takes on windows.
+        for (int i = 0; i < 100 && !m_running; ++i) {
+            m_running = runTool(
+                QStringLiteral("xprop"), { QStringLiteral("-root"), QStringLiteral("_OB_THEME") })
+                            .contains(" = ");
+            if (!m_running)
+                QTest::qWait(50);
+        }
+    }
+    ~WindowManager()
+    {
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        m_process.terminate();
+        m_process.waitForFinished(5000);
+        // The root window keeps the announcements; the next manager makes its own.
+        for (const char* name : { "_NET_SUPPORTING_WM_CHECK", "_OB_THEME" })
+            runTool(QStringLiteral("xprop"),
+                { QStringLiteral("-root"), QStringLiteral("-remove"), QString::fromLatin1(name) });
+    }
+    bool running() const { return m_running; }
+
+private:
+    // Whether a window manager has announced itself on the root window.
+    static bool announced()
+    {
+        return runTool(QStringLiteral("xprop"),
+            { QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK") })
+            .contains("window id");
+    }
+
+    QProcess m_process;
+    bool m_running = false;
+};
 
 } // namespace quillora::test
