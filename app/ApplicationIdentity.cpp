@@ -10,7 +10,8 @@ namespace quillora {
 void describeApplication()
 {
     QApplication::setApplicationName(QStringLiteral("Quillora"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quillora"));
+    // No display name: on X11 Qt would append it to every window title, and the main window's
+    // title is "Test Results" alone. Desktops take the name from the desktop entry instead.
     QApplication::setApplicationVersion(QStringLiteral(QUILLORA_VERSION));
     QGuiApplication::setDesktopFileName(QLatin1String(ApplicationId));
     // Every window without an icon of its own, the document windows included, shows this one.
