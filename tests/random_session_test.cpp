@@ -19,23 +19,6 @@
 using namespace quillora;
 using namespace quillora::test;
 
-#define CHECK(condition, what)                                                                     \
-    QVERIFY2(condition,                                                                            \
-        qPrintable(QString("after action %1: %2\nrecent: %3")                                      \
-                       .arg(step)                                                                  \
-                       .arg(what, m_log.mid(m_log.size() - 12).join("; "))))
-
-namespace {
-
-// The family options in the catalogue's order, each with its frame's form buttons.
-const char* const FamilyOptions[] { "optFractions", "optEquations", "optFB", "optMultBin",
-    "optFactoring" };
-const QStringList MixedOptions { "optMixed", "optEQmixed", "optFBmixed", "optBinMixed",
-    "optFmixed" };
-const QStringList OperationOptions { "optAdd", "optSubtraction", "optMult", "optDiv" };
-
-} // namespace
-
 class RandomSessionTest : public QObject {
     Q_OBJECT
 
@@ -44,214 +27,183 @@ private slots:
     {
         QTemporaryDir output;
         QVERIFY(QDir::setCurrent(QDir::tempPath())); // relative paths land where it is watched
-        store().clear();
         Module1 module;
         module.start();
-        auto* dialogs = new ScriptedCommonDialog;
         MainWindow* main = module.mainWindow();
+        auto* dialogs = new ScriptedCommonDialog;
         main->setCommonDialog(dialogs);
         auto* area = child<QMdiArea>(main, "mdiArea");
         // The settings file is the one file outside the output folder the program may write.
-        const QFileInfo settings(store().fileName());
-        QVERIFY(QDir().mkpath(settings.absolutePath()));
-        const QStringList allowed { output.path(),
-            QFileInfo(settings.absolutePath()).canonicalFilePath() + '/' + settings.fileName() };
-        QStringList watched;
-        for (const QString& root :
-            { QDir::tempPath(), QDir::homePath(), settings.absolutePath() + "/.." })
-            watched << QFileInfo(root).canonicalFilePath();
-        watched.removeDuplicates();
-        const auto baseline = snapshot(watched, allowed);
+        const QString settings = QFileInfo(store().fileName()).absolutePath();
+        QVERIFY(QDir().mkpath(settings));
+        QStringList find;
+        for (const QString& root : { QDir::tempPath(), QDir::homePath(), settings + "/.." })
+            find << QFileInfo(root).canonicalFilePath();
+        for (const QString& path : { output.path(), settings })
+            find << "-path" << QFileInfo(path).canonicalFilePath() + "/*"
+                 << "-prune"
+                 << "-o";
+        find << "-type"
+             << "d"
+             << "-printf"
+             << "%p/\n"
+             << "-o"
+             << "-printf"
+             << "%p %s %T@\n";
+        const QByteArray baseline = runTool("find", find);
 
-        std::mt19937 random(20240611);
-        const auto pick = [&random](qsizetype n) {
-            return int(std::uniform_int_distribution<qsizetype>(0, n - 1)(random));
-        };
-        int family = -1, highest = 0, pdfs = 0;
-        int chosen[5] { 0, -1, -1, -1, -1 }; // each frame keeps its choice while hidden
+        // The dialog's choices: the family's option, and each frame's choice (kept while
+        // hidden) as a place in the catalogue's forms, the last place standing for "mixed".
+        const char* const options[] { "optFractions", "optEquations", "optFB", "optMultBin",
+            "optFactoring" };
+        const char* const mixed[] { "optMixed", "optEQmixed", "optFBmixed", "optBinMixed",
+            "optFmixed" };
+        const QStringList operations { "optAdd", "optSubtraction", "optMult", "optDiv" };
+        int family = -1, chosen[5] { 0, -1, -1, -1, -1 }, highest = 0, pdfs = 0;
         bool fractionAnswers = false, edited = false;
-        std::optional<QString> expected;
-        double expectedSize = FreshWindowFontSize;
-        QMap<QMdiSubWindow*, int> numbers;
-        const auto worksheet = [area]() -> DocumentWindow* {
-            for (QMdiSubWindow* sub : area->subWindowList())
-                if (sub->widget()->windowTitle() == "Document")
-                    return qobject_cast<DocumentWindow*>(sub->widget());
-            return nullptr;
+        QString expected;
+        double size = FreshWindowFontSize;
+        QMap<QMdiSubWindow*, QString> captions;
+        std::mt19937 random(20240611);
+        const auto pick = [&random](qsizetype n) { return int(random() % quint64(n)); };
+        QStringList log;
+        const auto checked = [&](bool condition, const QString& what) {
+            if (!condition)
+                QTest::qFail(qPrintable(what + "\nrecent: " + log.mid(log.size() - 12).join("; ")),
+                    __FILE__, __LINE__);
+            return condition;
         };
-        const auto clickOn = [&](const QString& button) {
-            m_log << button;
-            click(module.dialog(), button);
-        };
-        const auto changeState = [&](QWidget* window, int width, int height) {
-            const int how = pick(4);
-            m_log << QString("state %1 of %2").arg(how).arg(window->windowTitle());
-            how == 0       ? window->showMinimized()
-                : how == 1 ? window->showMaximized()
-                : how == 2 ? window->showNormal()
-                           : window->resize(1 + pick(width), 1 + pick(height));
-        };
-
         // Weighted so that worksheets are made often and the slow paths stay rare.
-        const int weights[] = { 10, 14, 4, 16, 3, 2, 1, 6, 8, 5, 12, 8, 6, 2 };
-        std::discrete_distribution<int> next(std::begin(weights), std::end(weights));
+        std::discrete_distribution<int> next({ 10, 14, 4, 16, 4, 3, 12, 5, 12, 8, 6, 2 });
         for (int step = 1; step <= 2000; ++step) {
             QTextEdit* active
                 = main->activeDocument() ? main->activeDocument()->textBox() : nullptr;
-            DocumentWindow* sheet = worksheet();
             const auto subs = area->subWindowList();
+            QMdiSubWindow* sub = subs.isEmpty() ? nullptr : subs[pick(subs.size())];
             const FamilyEntry& entry = families()[std::max(family, 0)];
-            int& form = chosen[std::max(family, 0)];
-            switch (next(random)) {
-            case 0: // a family
-                family = pick(5);
-                clickOn(FamilyOptions[family]);
-                break;
-            case 1: // a form of the shown frame, or "mixed"
-                if (family < 0)
-                    break;
-                form = pick(qsizetype(entry.forms.size()) + 1);
-                clickOn(form == qsizetype(entry.forms.size()) ? MixedOptions[family]
-                        : family == 0                         ? OperationOptions[form]
-                                      : "opt" + QString::fromLatin1(entry.forms[form]));
-                break;
-            case 2:
-                if (family == 1) {
-                    fractionAnswers = !fractionAnswers;
-                    clickOn("chkFracOK");
+            const int forms = int(entry.forms.size()), action = next(random);
+            const int form = chosen[std::max(family, 0)];
+            log << QString("%1: %2").arg(step).arg(action);
+            if (action == 0)
+                click(module.dialog(), options[family = pick(5)]);
+            if (action == 1 && family >= 0) {
+                const int place = chosen[family] = pick(forms + 1);
+                click(module.dialog(),
+                    place == forms    ? mixed[family]
+                        : family == 0 ? operations[place]
+                                      : "opt" + QString::fromLatin1(entry.forms[place]));
+            }
+            if (action == 2 && family == 1) {
+                fractionAnswers = !fractionAnswers;
+                click(module.dialog(), "chkFracOK");
+            }
+            if (action == 3) {
+                const bool fresh = !captions.values().contains("Document");
+                click(module.dialog(), "cmdMake");
+                if (family >= 0) {
+                    expected = engineSheet(entry.name,
+                        form < 0            ? ""
+                            : form == forms ? "mixed"
+                                            : QString::fromLatin1(entry.forms[form]),
+                        module.dialog()->lastSeed(), family == 1 && fractionAnswers);
+                    size = entry.font_size.value_or(fresh ? FreshWindowFontSize : size);
+                    edited = false;
+                    if (!checked(main->isVisible()
+                                && main->activeDocument()->windowTitle() == "Document",
+                            "the new worksheet is not in view"))
+                        return;
                 }
-                break;
-            case 3: {
-                clickOn("cmdMake");
-                if (family < 0)
-                    break;
-                std::optional<double> size;
-                const QString formName = form < 0 ? ""
-                    : form == qsizetype(entry.forms.size())
-                    ? "mixed"
-                    : QString::fromLatin1(entry.forms[form]);
-                expected = engineSheet(entry.name.data(), formName, module.dialog()->lastSeed(),
-                    family == 1 && fractionAnswers, &size);
-                expectedSize = size.value_or(sheet ? expectedSize : FreshWindowFontSize);
-                edited = false;
-                CHECK(main->isVisible() && main->activeDocument() == worksheet(),
-                    "the new worksheet is not the active window of a shown main window");
-                break;
             }
-            case 4:
-                if (sheet)
-                    sheet->parentWidget()->close();
-                break;
-            case 5:
-                main->close();
-                break;
-            case 6:
-                child<QAction>(main, "mnuFileExit")->trigger();
-                break;
-            case 7:
-                changeState(main, 1400, 1100);
-                break;
-            case 8:
-                if (!subs.isEmpty())
-                    changeState(subs[pick(subs.size())], 900, 700);
-                break;
-            case 9:
-                if (!subs.isEmpty())
-                    area->setActiveSubWindow(subs[pick(subs.size())]);
-                break;
-            case 10: {
-                if (!active)
-                    break;
-                static const QString alphabet = "ax+-=()12 {}\\\t\u00b2\u00f7";
-                QString typed;
+            if (action == 4 && sub)
+                sub->close();
+            if (action == 5)
+                pick(2) ? void(main->close()) : child<QAction>(main, "mnuFileExit")->trigger();
+            if (action == 6) {
+                QWidget* window = pick(3) || !sub ? static_cast<QWidget*>(main) : sub;
+                const int how = pick(4);
+                how == 0       ? window->showMinimized()
+                    : how == 1 ? window->showMaximized()
+                    : how == 2 ? window->showNormal()
+                               : window->resize(1 + pick(1200), 1 + pick(900));
+            }
+            if (action == 7 && sub)
+                area->setActiveSubWindow(sub);
+            if (action == 8 && active) {
+                const QString before = active->toPlainText(),
+                              alphabet = "ax+-=()12 {}\\\t\u00b2\u00f7";
                 for (int i = 1 + pick(8); i > 0; --i)
-                    typed += alphabet[pick(alphabet.size())];
-                m_log << "type " + typed;
-                const QString before = active->toPlainText();
-                QTest::keyClicks(active, typed);
-                if (pick(3) == 0)
-                    QTest::keyClick(active, pick(2) ? Qt::Key_Backspace : Qt::Key_Return);
-                edited |= active->parentWidget() == sheet && active->toPlainText() != before;
-                break;
+                    QTest::keyClick(active, alphabet[pick(alphabet.size())].toLatin1());
+                QTest::keyClick(active,
+                    std::array { Qt::Key_Backspace, Qt::Key_Return, Qt::Key_Space }[pick(3)]);
+                edited |= active->parentWidget()->windowTitle() == "Document"
+                    && active->toPlainText() != before;
             }
-            case 11:
-                if (!active)
-                    break;
+            if (action == 9 && active) {
                 QTest::keyClick(active, pick(2) ? Qt::Key_Home : Qt::Key_End, Qt::ControlModifier);
                 for (int i = pick(12); i > 0; --i)
                     QTest::keyClick(
                         active, pick(3) ? Qt::Key_Right : Qt::Key_Down, Qt::ShiftModifier);
-                break;
-            case 12: {
+            }
+            if (action == 10) {
                 const QString file = output.filePath(QString("save%1.rtf").arg(step));
                 const bool cancel = pick(5) == 0;
                 dialogs->saveAnswers = QStringList(cancel ? QString() : file);
-                m_log << "save " + dialogs->saveAnswers.first();
                 child<QAction>(main, pick(2) ? "mnuFileSave" : "tbToolBarSave")->trigger();
                 const QByteArray bytes = readAll(file);
-                CHECK(cancel || !active
-                        || (bytes.startsWith("{\\rtf1") && bytes.trimmed().endsWith('}')),
-                    "not a whole RTF file saved");
-                break;
+                if (!checked(cancel || !active
+                            || bytes.startsWith("{\\rtf1") && bytes.trimmed().endsWith('}'),
+                        "no whole RTF file saved"))
+                    return;
             }
-            default: {
-                // Printing to PDF is slow: after a few, prints are cancelled instead.
+            if (action == 11) { // printing to PDF is slow: after a few, prints are cancelled
                 const QString file = output.filePath(QString("print%1.pdf").arg(pdfs));
                 dialogs->pdf = active && pdfs < 6 ? std::optional(file) : std::nullopt;
                 dialogs->printSelection = pick(2);
-                m_log << "print";
                 child<QAction>(main, "mnuFilePrint")->trigger();
-                if (dialogs->pdf) {
-                    ++pdfs;
-                    CHECK(readAll(file).startsWith("%PDF-"), "no PDF printed");
-                }
-            }
+                if (dialogs->pdf
+                    && !checked(readAll(file).startsWith("%PDF-") && ++pdfs, "no PDF printed"))
+                    return;
             }
 
             QCoreApplication::processEvents(); // closed windows go now
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            CHECK(module.dialog()->isVisible(), "the dialog went away");
-            CHECK(dialogs->warnings.isEmpty(), "warned: " + dialogs->warnings.join('|'));
             // Captions: one plain "Document" at most; the numbers never change and only grow.
-            QMap<QMdiSubWindow*, int> now;
-            int sheets = 0;
+            QMap<QMdiSubWindow*, QString> now;
             for (QMdiSubWindow* sub : area->subWindowList()) {
-                const QString title = sub->widget()->windowTitle();
-                bool numbered = false;
-                const int number = title.mid(9).toInt(&numbered);
-                sheets += title == "Document";
-                CHECK(title == "Document" || (title.startsWith("Document ") && numbered),
-                    "caption " + title);
-                if (!numbered)
-                    continue;
-                CHECK(numbers.value(sub, number) == number
-                        && (numbers.contains(sub) || number > highest),
-                    "caption " + title + " after " + QString::number(highest));
+                const QString title = now[sub] = sub->widget()->windowTitle();
+                const int number = title.mid(9).toInt();
+                if (!checked(captions.value(sub, title) == title
+                            && (title == "Document" || captions.contains(sub)
+                                || (title == QString("Document %1").arg(number)
+                                    && number > highest)),
+                        "caption " + title))
+                    return;
                 highest = std::max(highest, number);
-                now.insert(sub, number);
             }
-            numbers = now;
-            CHECK(sheets <= 1, "two worksheet windows");
-            CHECK(area->subWindowList().isEmpty() || main->isLoaded(),
-                "windows in an unloaded main window");
-            if (DocumentWindow* sheet = worksheet()) {
-                CHECK(edited || sheet->textBox()->toPlainText() == expected,
-                    "the worksheet was lost");
-                CHECK(edited || sheet->textBox()->font().pointSizeF() == expectedSize,
-                    QString("worksheet at %1 points").arg(sheet->textBox()->font().pointSizeF()));
-            } else {
-                expected.reset(); // the next worksheet opens a fresh window
-                edited = false;
-            }
-            CHECK(snapshot(watched, allowed) == baseline,
-                "a file outside the session's folders changed");
+            captions = now;
+            DocumentWindow* sheet = nullptr;
+            for (QMdiSubWindow* sub : area->subWindowList())
+                if (sub->widget()->windowTitle() == "Document"
+                    && !checked(!sheet, "two worksheet windows"))
+                    return;
+                else if (sub->widget()->windowTitle() == "Document")
+                    sheet = qobject_cast<DocumentWindow*>(sub->widget());
+            const bool kept = !sheet || edited
+                || (sheet->textBox()->toPlainText() == expected
+                    && sheet->textBox()->font().pointSizeF() == size);
+            edited &= sheet != nullptr; // the next worksheet opens a fresh window
+            if (!checked(kept, "the worksheet window lost the worksheet")
+                || !checked(module.dialog()->isVisible() && dialogs->warnings.isEmpty(),
+                    "the dialog went away, or a warning")
+                || !checked(area->subWindowList().isEmpty() || main->isLoaded(),
+                    "windows in an unloaded main window")
+                || !checked(runTool("find", find) == baseline,
+                    "a file outside the session's folders changed"))
+                return;
         }
         QVERIFY(highest > 1);
         QCOMPARE(pdfs, 6);
     }
-
-private:
-    QStringList m_log;
 };
 
 QTEST_MAIN(RandomSessionTest)

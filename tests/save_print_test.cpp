@@ -6,30 +6,20 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMessageBox>
-#include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QTextCursor>
 #include <QTextDocumentFragment>
 #include <QTextEdit>
 #include <QTimer>
 
-#include <csignal>
 #include <functional>
-#include <memory>
-#include <sys/resource.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 using namespace quillora;
 using namespace quillora::test;
-using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -44,9 +34,14 @@ template <typename T> void whenModal(std::function<void(T*)> answer)
     });
 }
 
-void close(QWidget* dialog, const char* how)
+// The words of each line that holds any, so texts compare regardless of blank widths.
+QList<QStringList> words(const QString& text)
 {
-    QMetaObject::invokeMethod(dialog, how, Qt::QueuedConnection);
+    QList<QStringList> lines;
+    for (const QString& line : text.split('\n'))
+        if (const QStringList words = line.split(' ', Qt::SkipEmptyParts); !words.isEmpty())
+            lines << words;
+    return lines;
 }
 
 } // namespace
@@ -55,301 +50,217 @@ class SavePrintTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_dir.isValid());
-        std::signal(SIGXFSZ, SIG_IGN);
-    }
     void init()
     {
-        m_main = std::make_unique<MainWindow>();
+        m_main = new MainWindow;
         m_dialogs = new ScriptedCommonDialog;
         m_dialogs->setParent(this);
     }
-    void cleanup() { m_main.reset(); }
+    void cleanup() { delete m_main; }
 
-    // The real save dialog: Cancel writes nothing; Save writes the file; the next Save offers
-    // that name and replaces the file without asking; a failed save shows one warning. The
-    // file holds the document's text and formats as LibreOffice reads them.
+    // The real save dialog: Cancel writes nothing; Save writes the typed name; the next Save
+    // offers that name and replaces the file without asking; a failed save shows one warning.
+    // The file holds the document's text and formats as LibreOffice reads them.
     void realSaveDialog()
     {
         handOver(*m_main, engineSheet("binomials", "Bin3", 8), 10);
-        const QString name = path("real.rtf");
+        const QString name = path("real.rtf"), missing = path("missing/a.rtf");
         QStringList offered;
-        const auto answer = [&](bool accept, const QString& chosen = {}) {
-            whenModal<QFileDialog>([&offered, accept, chosen](QFileDialog* dialog) {
-                auto* nameBox = child<QLineEdit>(dialog, "fileNameEdit");
-                offered << dialog->windowTitle() + " " + dialog->nameFilters().join('|') + " "
-                        + nameBox->text();
-                if (!chosen.isEmpty()) // typed into the name box, as a user does
-                    nameBox->setText(chosen);
-                close(dialog, accept ? "accept" : "reject");
+        const auto save = [&](bool accept, const QString& typed = {}) {
+            whenModal<QFileDialog>([&offered, accept, typed](QFileDialog* dialog) {
+                auto* box = child<QLineEdit>(dialog, "fileNameEdit");
+                offered << dialog->windowTitle() + dialog->nameFilters().join('|') + box->text();
+                box->setText(typed.isEmpty() ? box->text() : typed);
+                QMetaObject::invokeMethod(dialog, accept ? "accept" : "reject");
             });
-            child<QAction>(m_main.get(), "tbToolBarSave")->trigger();
+            child<QAction>(m_main, "tbToolBarSave")->trigger();
         };
-        answer(false);
-        QVERIFY(QDir(path("")).isEmpty(QDir::Files));
-        answer(true, name);
+        save(false);
+        QVERIFY(QDir(m_dir.path()).isEmpty());
+        save(true, name);
         const QByteArray first = readAll(name);
-        QVERIFY(first.startsWith("{\\rtf1"));
         QTextEdit* box = m_main->worksheetWindow()->textBox();
-        QTextCursor cursor(box->document());
-        cursor.movePosition(QTextCursor::End);
         QTextCharFormat bold;
         bold.setFontWeight(QFont::Bold);
         bold.setFontPointSize(18);
-        cursor.insertText(u"Name:\t{x} \\ \u00e9 \u00b2\u2028\u2014 \U0001F600"_s, bold);
-        answer(false);
+        box->moveCursor(QTextCursor::End);
+        box->textCursor().insertText(QString::fromUtf8("N:\t{x} \\ é ²\u2028— 😀"), bold);
+        save(false);
         QCOMPARE(readAll(name), first);
-        answer(true);
-        QVERIFY(readAll(name) != first);
-        QCOMPARE(offered,
-            QStringList(2, "Save All Files (*.*) ")
-                + QStringList(2, "Save All Files (*.*) real.rtf"));
-
+        save(true);
+        const QByteArray rtf = readAll(name);
+        for (const char* part : { "{\\rtf1", "Courier New", "\\fs20\\b0", "\\fs36\\b\\i0" })
+            QVERIFY2(rtf.contains(part) && !first.contains("\\fs36"), part);
         QString warning;
         whenModal<QMessageBox>([&warning](QMessageBox* box) {
             warning = box->windowTitle() + ": " + box->text();
-            close(box, "accept");
+            box->accept();
         });
-        answer(true, path("missing/sheet.rtf"));
-        QCOMPARE(warning,
-            "Save: Could not save \"" + path("missing/sheet.rtf")
-                + "\": No such file or directory");
+        save(true, missing);
+        QCOMPARE(warning, "Save: Could not save \"" + missing + "\": No such file or directory");
+        QCOMPARE(offered.join(' '),
+            "SaveAll Files (*.*) SaveAll Files (*.*) SaveAll Files (*.*)real.rtf SaveAll Files "
+            "(*.*)real.rtf SaveAll Files (*.*)real.rtf");
 
-        const QString out = path("office");
-        for (const char* format : { "txt:Text (encoded):UTF8", "fodt" })
-            QVERIFY(!runTool("soffice",
-                { "-env:UserInstallation=file://" + out + "/profile", "--headless", "--convert-to",
-                    format, "--outdir", out, name })
-                         .isNull());
+        QVERIFY(!runTool("soffice",
+            { "-env:UserInstallation=file://" + path("profile"), "--headless", "--convert-to",
+                "txt:Text (encoded):UTF8", "--outdir", path(""), name })
+                     .isNull());
         // LibreOffice ends a last paragraph that holds text with a line feed.
-        QCOMPARE(QString::fromUtf8(readAll(out + "/real.txt")).remove(QChar(0xFEFF)),
+        QCOMPARE(QString::fromUtf8(readAll(path("real.txt"))).remove(QChar(0xFEFF)),
             box->toPlainText().replace(QChar::LineSeparator, '\n') + '\n');
-        const QByteArray flat = readAll(out + "/real.fodt");
-        for (const char* format : { "style:font-name=\"Courier New\"", "fo:font-size=\"10pt\"",
-                 "fo:font-size=\"18pt\"", "fo:font-weight=\"bold\"" })
-            QVERIFY2(flat.contains(format), format);
     }
 
     // The real print dialog offers no page range; the selection choice is there, and chosen,
     // only when there is a selection.
-    void realPrintDialogOffersNoPageRange_data()
-    {
-        QTest::addColumn<bool>("selection");
-        QTest::newRow("no selection") << false;
-        QTest::newRow("selection") << true;
-    }
     void realPrintDialogOffersNoPageRange()
     {
-        QFETCH(bool, selection);
-        QtCommonDialog dialogs;
-        QPrinter printer;
-        QStringList shown;
-        whenModal<QWidget>([&](QWidget* dialog) {
-            for (const char* name : { "printAll", "printRange", "from", "to", "pagesRadioButton",
-                     "pagesLineEdit", "printSelection" })
-                if (auto* widget = child(dialog, name); widget && !widget->isHidden())
-                    shown << name;
-            if (child<QAbstractButton>(dialog, "printSelection")->isChecked())
-                shown << "chosen";
-            close(dialog, "reject");
-        });
-        QVERIFY(!dialogs.choosePrinter(m_main.get(), printer, selection));
-        QCOMPARE(shown,
-            (selection ? QStringList { "printAll", "printSelection", "chosen" }
-                       : QStringList { "printAll" }));
+        for (const bool selection : { false, true }) {
+            QPrinter printer;
+            QString shown;
+            whenModal<QWidget>([&shown](QWidget* dialog) {
+                for (const QString name : { "printRange", "from", "to", "pagesRadioButton",
+                         "pagesLineEdit", "printSelection" })
+                    shown += child(dialog, name) && !child(dialog, name)->isHidden() ? name : "";
+                shown += child<QAbstractButton>(dialog, "printSelection")->isChecked() ? " chosen"
+                                                                                       : "";
+                QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
+            });
+            QVERIFY(!QtCommonDialog().choosePrinter(m_main, printer, selection));
+            QCOMPARE(shown, selection ? "printSelection chosen" : "");
+        }
     }
 
-    // Every failure warns once with the name and the reason, keeps any file whole, leaves the
-    // folder as it was and returns at once.
+    // Every failure warns once with the name and the reason, and keeps any file whole.
     void failedSaveWarnsOnceAndKeepsTheFile_data()
     {
-        QTest::addColumn<QString>("target"); // relative to the scratch folder; "": the file
+        QTest::addColumn<QString>("target"); // in the scratch folder; "": the existing file
         QTest::addColumn<QString>("reason");
-        QTest::newRow("missing folder") << "none/a.rtf"
-                                        << "No such file or directory";
-        QTest::newRow("parent is a file") << "parent is a file-kept.rtf/a.rtf"
-                                          << "Not a directory";
-        QTest::newRow("device") << "/dev/full"
-                                << "It is a device, not a regular file";
-        QTest::newRow("named pipe") << "pipe"
-                                    << "It is a named pipe, not a regular file";
-        QTest::newRow("socket") << "socket"
-                                << "It is a socket, not a regular file";
-        QTest::newRow("file size limit") << ""
-                                         << "File too large";
-        QTest::newRow("target is a folder") << "folder"
-                                            << "Filename refers to a directory";
-        QTest::newRow("name too long") << QString(300, 'n') << "File name too long";
-        QTest::newRow("read-only file") << ""
-                                        << "The file is read-only";
+        const auto row = [](const char* tag, const QString& target, const char* reason) {
+            QTest::newRow(tag) << target << reason;
+        };
+        row("missing folder", "none/a.rtf", "No such file or directory");
+        row("parent is a file", "parent is a file.rtf/a.rtf", "Not a directory");
+        row("name too long", QString(300, 'n'), "File name too long");
+        row("device", "/dev/full", "It is a device, not a regular file");
+        row("named pipe", "pipe", "It is a named pipe, not a regular file");
+        row("target is a folder", "folder", "Filename refers to a directory");
+        row("read-only file", "", "The file is read-only"); // refused even as root
     }
     void failedSaveWarnsOnceAndKeepsTheFile()
     {
-        const QString kind = QTest::currentDataTag();
-        const QString existing = path(kind + "-kept.rtf");
+        const QString kind = QTest::currentDataTag(), existing = path(kind + ".rtf");
         QFETCH(QString, target);
+        QFETCH(QString, reason);
         target = target.isEmpty() ? existing : target.startsWith('/') ? target : path(target);
-        const QByteArray before = "{\\rtf1 the teacher's earlier sheet}";
         QFile file(existing);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(before) == before.size());
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("{\\rtf1 earlier}") == 15);
         file.close();
-        rlimit limit {};
-        getrlimit(RLIMIT_FSIZE, &limit);
-        int listening = -1;
-        if (kind == "target is a folder")
-            QVERIFY(QDir().mkpath(target + "/inside"));
-        if (kind == "read-only file") // refused even where the bits would not stop a write
-            QVERIFY(QFile::setPermissions(existing, QFileDevice::ReadOwner));
-        if (kind == "named pipe")
-            QCOMPARE(mkfifo(QFile::encodeName(target).constData(), 0600), 0);
-        if (kind == "socket") {
-            sockaddr_un address { .sun_family = AF_UNIX, .sun_path = {} };
-            const QByteArray name = QFile::encodeName(target);
-            QVERIFY(name.size() < qsizetype(sizeof address.sun_path));
-            std::copy(name.begin(), name.end(), address.sun_path);
-            listening = socket(AF_UNIX, SOCK_STREAM, 0);
-            QCOMPARE(bind(listening, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-        }
+        QVERIFY(kind != "target is a folder" || QDir().mkpath(target + "/inside"));
+        QVERIFY(kind != "named pipe" || mkfifo(QFile::encodeName(target), 0600) == 0);
+        QVERIFY(kind != "read-only file" || QFile::setPermissions(existing, QFile::ReadOwner));
         handOver(*m_main, engineSheet("binomials", "mixed", 3));
         m_main->setCommonDialog(m_dialogs);
-        const auto filesBefore = snapshot({ m_dir.path() });
+        const QStringList entries = QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::Hidden);
         m_dialogs->saveAnswers << target;
-        rlimit small { 512, limit.rlim_max }; // the new file outgrows it while it is written
-        if (kind == "file size limit")
-            QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-        QElapsedTimer saving;
-        saving.start();
         m_main->save();
-        const qint64 waited = saving.elapsed();
-        setrlimit(RLIMIT_FSIZE, &limit);
-        ::close(listening);
-        QVERIFY2(waited < 2000, "Save waited");
-        QFETCH(QString, reason);
-        QCOMPARE(m_dialogs->warnings,
-            QStringList { QString("Could not save \"%1\": %2").arg(target, reason) });
-        QCOMPARE(readAll(existing), before);
-        QVERIFY(snapshot({ m_dir.path() }) == filesBefore);
+        QCOMPARE(m_dialogs->warnings, QStringList("Could not save \"" + target + "\": " + reason));
+        QCOMPARE(readAll(existing), "{\\rtf1 earlier}");
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::Hidden), entries);
     }
 
-    // Cancelled, or with no document window: nothing is printed or saved.
-    void nothingWithoutAnswerOrDocument()
+    // With no document window nothing is printed or saved.
+    void nothingWithoutADocument()
     {
         handOver(*m_main, "sheet");
         m_main->setCommonDialog(m_dialogs);
-        m_main->print();
-        QCOMPARE(m_dialogs->selectionOffers, QList<bool> { false });
-        child<QMdiArea>(m_main.get(), "mdiArea")->closeAllSubWindows();
+        child<QMdiArea>(m_main, "mdiArea")->closeAllSubWindows();
         QTRY_VERIFY(!m_main->activeDocument());
-        m_dialogs->saveAnswers << path("never.rtf");
-        m_dialogs->pdf = path("never.pdf");
         m_main->save();
         m_main->print();
-        QVERIFY(m_dialogs->offeredNames.isEmpty());
-        QCOMPARE(m_dialogs->selectionOffers.size(), 1);
-        QVERIFY(QDir(path("")).entryList({ "never*" }).isEmpty());
+        QVERIFY(m_dialogs->offeredNames.isEmpty() && m_dialogs->selectionOffers.isEmpty());
     }
 
-    // Page by page: every page holds its share of the lines and nothing else, starts with text
-    // at its top margin, ends where a block of non-blank lines ends (a stacked fraction, a row of
-    // the grid), and keeps half an inch clear on every side of the system's paper. The whole
-    // document or only the selection; a line wider than the page is scaled down, never wrapped.
+    // Page by page: every page holds its share of the lines and nothing else and ends where a
+    // block of non-blank lines ends (a stacked fraction, a row of the grid); all text lies half an
+    // inch inside the system's paper. The whole document or only the selection; a line wider than
+    // the page is scaled down, never wrapped. A cancelled print prints nothing.
     void printoutPageByPage_data()
     {
         QTest::addColumn<QString>("sheet");
         QTest::addColumn<double>("size");
-        QTest::addColumn<bool>("selection");
         QTest::addColumn<QByteArray>("paper");
         QTest::addColumn<int>("pages");
-        QString wide = "Title\n\n";
-        for (int i = 0; i < 14; ++i)
-            wide += QString("%1.)  (5x - 12)(11x + 7)    ").arg(i + 1, 2);
+        const auto row
+            = [](const char* tag, const QString& sheet, double size, const char* paper, int pages) {
+                  QTest::newRow(tag) << sheet << size << QByteArray(paper) << pages;
+              };
         const QString fb = engineSheet("fraction-equations", "mixed", 5) + '\n'
             + engineSheet("fraction-equations", "mixed", 6);
-        QTest::newRow("all") << engineSheet("binomials", "mixed", 21) << 12.0 << false << "a4"_ba
-                             << 1;
-        QTest::newRow("selection")
-            << engineSheet("binomials", "Bin4", 22) << 12.0 << true << "a4"_ba << 1;
-        QTest::newRow("no wrap") << wide + "\nshort\n" << 12.0 << false << "a4"_ba << 1;
-        QTest::newRow("fractions grid")
-            << engineSheet("fractions", "mixed", 5) << 9.75 << false << "a4"_ba << 1;
-        QTest::newRow("two sheets, letter") << fb << 10.0 << false << "letter"_ba << 2;
-        QTest::newRow("three sheets, a4") << fb + '\n' + engineSheet("fraction-equations", "FB5", 7)
-                                          << 12.0 << false << "a4"_ba << 4;
+        row("all", engineSheet("binomials", "mixed", 21), 12, "a4", 1);
+        row("selection", engineSheet("binomials", "Bin4", 22), 12, "a4", 1);
+        row("cancelled", "sheet", 12, "a4", 0);
+        row("no wrap", "Title\n\n" + QString("(5x - 12)(11x + 7)    ").repeated(14) + "\nshort\n",
+            12, "a4", 1);
+        row("fractions grid", engineSheet("fractions", "mixed", 5), 9.75, "a4", 1);
+        row("two sheets, letter", fb, 10, "letter", 2);
+        row("three sheets, a4", fb + '\n' + engineSheet("fraction-equations", "FB5", 7), 12, "a4",
+            4);
     }
     void printoutPageByPage()
     {
         QFETCH(QString, sheet);
         QFETCH(double, size);
-        QFETCH(bool, selection);
         QFETCH(QByteArray, paper);
+        QFETCH(int, pages);
         qputenv("PAPERSIZE", paper);
         handOver(*m_main, sheet, size);
         m_main->setCommonDialog(m_dialogs);
-        QTextEdit* box = m_main->worksheetWindow()->textBox();
-        if (selection) {
-            QTextCursor cursor(box->document());
-            cursor.movePosition(QTextCursor::Down, QTextCursor::MoveAnchor, 4);
-            cursor.movePosition(QTextCursor::Down, QTextCursor::KeepAnchor, 4);
-            box->setTextCursor(cursor);
-            sheet = cursor.selection().toPlainText();
-        }
+        const bool selection = QTest::currentDataTag() == QLatin1String("selection");
+        QTextCursor cursor(m_main->worksheetWindow()->textBox()->document());
+        cursor.movePosition(QTextCursor::Down, QTextCursor::MoveAnchor, 4);
+        cursor.movePosition(QTextCursor::Down, QTextCursor::KeepAnchor, selection ? 4 : 0);
+        m_main->worksheetWindow()->textBox()->setTextCursor(cursor);
+        sheet = selection ? cursor.selection().toPlainText() : sheet;
         const QString pdf = path(QTest::currentDataTag()) + ".pdf";
-        m_dialogs->pdf = pdf;
+        m_dialogs->pdf = pages ? std::optional(pdf) : std::nullopt;
         m_dialogs->printSelection = selection;
-        child<QAction>(m_main.get(), selection ? "mnuFilePrint" : "tbToolBarPrint")->trigger();
+        child<QAction>(m_main, selection ? "mnuFilePrint" : "tbToolBarPrint")->trigger();
         qunsetenv("PAPERSIZE");
         QCOMPARE(m_dialogs->selectionOffers, QList<bool> { selection });
+        QCOMPARE(QFile::exists(pdf), pages > 0);
 
-        // The lines that end a block, counted in non-blank lines.
-        QList<qsizetype> blockEnds;
-        const QList<QStringList> lines = wordsPerLine(sheet);
-        qsizetype count = 0;
-        for (const QString& line : (sheet + "\n\n").split('\n')) {
-            if (line.trimmed().isEmpty() && !blockEnds.contains(count))
-                blockEnds << count;
-            count += !line.trimmed().isEmpty();
-        }
-        const QString text = QString::fromUtf8(runTool("pdftotext", { "-layout", pdf, "-" }));
-        QStringList pageTexts = text.split('\f');
-        QCOMPARE(pageTexts.takeLast(), QString());
-        QTEST(int(pageTexts.size()), "pages");
+        QList<qsizetype> blockEnds; // counted in non-blank lines
+        for (qsizetype count = 0; const QString& line : (sheet + "\n\n").split('\n'))
+            line.trimmed().isEmpty() ? void(blockEnds << count) : void(++count);
+        const QList<QStringList> lines = words(sheet);
+        const auto text = [&pdf](QStringList crop) {
+            return QString::fromUtf8(runTool("pdftotext", crop << "-layout" << pdf << "-"))
+                .split('\f');
+        };
+        QStringList onPages = text({});
+        QCOMPARE(onPages.takeLast(), QString());
+        QCOMPARE(onPages.size(), pages);
         qsizetype printed = 0;
-        for (const QString& page : pageTexts) {
-            const QList<QStringList> words = wordsPerLine(page);
-            QCOMPARE(words, lines.mid(printed, words.size()));
-            printed += words.size();
-            QVERIFY2(!words.isEmpty() && blockEnds.contains(printed), qPrintable(page));
+        for (const QString& page : onPages) {
+            const QList<QStringList> onPage = words(page);
+            QCOMPARE(onPage, lines.mid(printed, onPage.size()));
+            printed += onPage.size();
+            QVERIFY2(!onPage.isEmpty() && blockEnds.contains(printed), qPrintable(page));
         }
-        QCOMPARE(printed, lines.size());
-
-        const QString boxes = QString::fromUtf8(runTool("pdftotext", { "-bbox", pdf, "-" }));
-        static const QRegularExpression number(R"re(([a-zA-Z]+)="([0-9.]+)")re");
-        QRectF page;
-        bool first = false;
-        for (const QString& tag : boxes.split('<')) {
-            QMap<QString, double> at;
-            for (const auto& match : number.globalMatch(tag))
-                at[match.captured(1)] = match.captured(2).toDouble();
-            if (tag.startsWith("page ")) {
-                page = QRectF(0, 0, at["width"], at["height"]);
-                QCOMPARE(qRound(page.width()), paper == "a4" ? 595 : 612);
-                first = true;
-            } else if (tag.startsWith("word ")) {
-                const QRectF word(QPointF(at["xMin"], at["yMin"]), QPointF(at["xMax"], at["yMax"]));
-                QVERIFY2(page.adjusted(35.5, 35.5, -35.5, -35.5).contains(word), qPrintable(tag));
-                QVERIFY2(!first || word.top() < 36 + size, qPrintable(tag));
-                first = false;
-            }
-        }
+        QCOMPARE(printed, pages ? lines.size() : 0);
+        const QSize inside = paper == "a4" ? QSize(595 - 72, 842 - 72) : QSize(612 - 72, 792 - 72);
+        QCOMPARE(words(text({ "-x", "36", "-y", "36", "-W", QString::number(inside.width()), "-H",
+                                QString::number(inside.height()) })
+                           .join('\n')),
+            lines.mid(0, printed));
     }
 
 private:
     QString path(const QString& name) const { return m_dir.filePath(name); }
 
     QTemporaryDir m_dir;
-    std::unique_ptr<MainWindow> m_main;
+    MainWindow* m_main = nullptr;
     ScriptedCommonDialog* m_dialogs = nullptr;
 };
 

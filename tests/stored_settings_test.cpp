@@ -7,8 +7,6 @@
 #include <QLockFile>
 #include <QTemporaryDir>
 
-#include <array>
-#include <memory>
 #include <random>
 #include <set>
 #include <sys/stat.h>
@@ -18,84 +16,19 @@ using namespace quillora::test;
 
 namespace {
 
-constexpr std::array<const char*, 4> Keys { "MainLeft", "MainTop", "MainWidth", "MainHeight" };
-
-bool writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
+const char* const Keys[] { "MainLeft", "MainTop", "MainWidth", "MainHeight" };
 
 int pixels(int twips)
 {
     return twips >= 0 ? (twips + 7) / 15 : -((-twips + 7) / 15);
 }
 
-QRect pixels(const QRect& twips)
+void write(const QString& path, const QByteArray& bytes)
 {
-    return QRect(
-        pixels(twips.x()), pixels(twips.y()), pixels(twips.width()), pixels(twips.height()));
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
 }
-
-// Damaged settings files: junk lines of every kind, the group missing or misspelt, keys missing
-// or written twice, values out of range or not numbers. Each file comes with, per key, the
-// twips a reader may take from it besides the default.
-class BadFileMaker {
-public:
-    QByteArray bytes;
-    std::array<std::set<int>, 4> sane;
-
-    void make()
-    {
-        bytes = pick(6) ? junk() : "";
-        const int layout = pick(10); // the keys in another group, a misspelt one, none, or right
-        bytes
-            += layout < 3 ? std::array { "[Other]\n", "[settings]\n", "" }[layout] : "[Settings]\n";
-        for (std::size_t key = 0; key < Keys.size(); ++key) {
-            sane[key].clear();
-            for (int copy = pick(8) == 0 ? 2 : pick(8) == 0 ? 0 : 1; copy > 0; --copy) {
-                const int n = key >= 2 ? 3000 + pick(27000) : -7500 + pick(52500);
-                const QByteArray number = QByteArray::number(n);
-                // The first five stand for n; the rest for nothing (a size) or 0 (a position).
-                const QByteArray values[] = { number, " " + number + "  ", '"' + number + '"',
-                    number + ".25", QByteArray::number(double(n), 'e', 6), "1e-300",
-                    key >= 2 ? "0" : "-0", "", "nan", "-inf", "1e400", "-1e39",
-                    QByteArray::number(491520 + pick(1000000000)), "99999999999999999999999",
-                    key >= 2 ? QByteArray::number(-pick(40000)) : "0x10", number + "px", "1,2",
-                    "@Variant(\\0\\0\\0\\x13\\0\\0\\0\\x1)", "@ByteArray(\\xff\\xfe)",
-                    "@Variant(garbage", QByteArray(5000, '9'), random(1 + pick(20), 0x80, 128) };
-                const int which = pick(std::size(values));
-                bytes += QByteArray(Keys[key]) + '=' + values[which] + '\n';
-                if (layout >= 3 && (which < 5 || (which < 7 && key < 2)))
-                    sane[key].insert(which < 5 ? n : 0);
-                if (pick(4) == 0)
-                    bytes += junk();
-            }
-        }
-    }
-
-private:
-    int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_random); }
-    QByteArray random(int count, int from, int range)
-    {
-        QByteArray out;
-        for (int i = count; i > 0; --i)
-            out += char(from + pick(range));
-        return out;
-    }
-    // Printable garbage, binary bytes, a very long line or a serialised variant, on one line
-    // that ends without a backslash, so it cannot swallow the next line.
-    QByteArray junk()
-    {
-        QByteArray out = std::array { random(pick(60), 0x20, 95), random(pick(200), 0, 256),
-            QByteArray(100000 + pick(100000), 'x'),
-            QByteArray("@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\xff)") }[pick(4)];
-        out.replace('\n', ' ').replace('\r', ' ').replace('\\', '/');
-        return (pick(2) ? out.replace('[', '(') : out) + '\n';
-    }
-
-    std::mt19937 m_random { 20240607 };
-};
 
 } // namespace
 
@@ -103,70 +36,95 @@ class StoredSettingsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QVERIFY(m_dir.isValid()); }
-
     // Each value is judged alone; the boundaries are the pixel limits and a one-pixel size.
     void valueRanges_data()
     {
-        QTest::addColumn<QString>("left");
-        QTest::addColumn<QString>("width");
+        QTest::addColumn<QByteArray>("values");
         QTest::addColumn<QRect>("loaded");
-        const auto row = [](const char* name, const char* left, const char* width, int x, int w) {
-            QTest::newRow(name) << left << width << QRect(x, 1000, w, 6500);
+        const auto row = [](const char* values, int x, int w) {
+            QTest::newRow(values) << QByteArray(values) << QRect(x, 1000, w, 6500);
         };
-        row("largest", "491505", "491505", 491505, 491505);
-        row("one pixel past", "491513", "491513", 1000, 6500);
-        row("most negative position", "-491505", "8", -491505, 8);
-        row("past it", "-491513", "7", 1000, 6500);
-        row("negative size", "0", "-15", 0, 6500);
-        row("zero size", "-3000", "0", -3000, 6500);
-        row("fraction rounds", "1500.4", "1500.6", 1500, 1501);
-        row("exponent", "1.5e3", "2e4", 1500, 20000);
-        row("beyond float", "1e39", "-1e39", 1000, 6500);
-        row("not finite", "nan", "inf", 1000, 6500);
-        row("blank", "   ", "", 1000, 6500);
-        row("word, trailing junk", "abc", "1200px", 1000, 6500);
+        row("491505 491505", 491505, 491505); // the largest
+        row("491513 491513", 1000, 6500); // a pixel past it
+        row("-491505 8", -491505, 8);
+        row("-491513 7", 1000, 6500);
+        row("0 -15", 0, 6500);
+        row("-3000 0", -3000, 6500);
+        row("1500.4 1500.6", 1500, 1501);
+        row("1.5e3 2e4", 1500, 20000);
+        row("1e39 -1e39", 1000, 6500);
+        row("nan inf", 1000, 6500);
+        row("abc 1200px", 1000, 6500);
     }
     void valueRanges()
     {
-        QFETCH(QString, left);
-        QFETCH(QString, width);
+        QFETCH(QByteArray, values);
         const QString home = m_dir.filePath(QTest::currentDataTag());
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(home));
-        {
-            QSettings settings(home + "/Quillora/Quillora.ini", QSettings::IniFormat);
-            settings.setValue("Settings/MainLeft", left);
-            settings.setValue("Settings/MainWidth", width);
-        }
+        const QList<QByteArray> pair = values.split(' ');
+        write(home + "/Quillora/Quillora.ini",
+            "[Settings]\nMainLeft=" + pair[0] + "\nMainWidth=" + pair[1] + "\n");
         QTEST(GeometrySettings::load(), "loaded");
     }
 
-    // Generated damaged files: the window always comes up, each value the stored sane one or its
-    // default, and closing it afterwards stores a geometry that reads back whole.
+    // Generated damaged files (junk lines, the group missing or misspelt, keys missing or twice,
+    // values out of range or not numbers): the window always comes up, each value the stored
+    // sane one or its default, and closing it stores a geometry that reads back whole.
     void generatedBadFilesGiveAUsableWindow()
     {
         const int defaults[] { GeometrySettings::DefaultLeft, GeometrySettings::DefaultTop,
             GeometrySettings::DefaultWidth, GeometrySettings::DefaultHeight };
-        BadFileMaker file;
-        for (int i = 0; i < 240; ++i) {
-            file.make();
-            const QString home = m_dir.filePath(QString("bad/%1").arg(i));
-            QVERIFY(QDir().mkpath(home + "/Quillora"));
-            QVERIFY(writeBytes(home + "/Quillora/Quillora.ini", file.bytes));
-            qputenv("XDG_CONFIG_HOME", QFile::encodeName(home));
-            auto main = std::make_unique<MainWindow>();
-            main->showMainWindow();
-            const QRect shown = main->geometry();
-            const int got[] { shown.x(), shown.y(), shown.width(), shown.height() };
-            for (std::size_t key = 0; key < Keys.size(); ++key) {
-                std::set<int> allowed { pixels(defaults[key]) };
-                for (const int twips : file.sane[key])
-                    allowed.insert(pixels(twips));
-                QVERIFY2(allowed.count(got[key]),
-                    qPrintable(QString("file %1: %2 is %3").arg(i).arg(Keys[key]).arg(got[key])));
+        std::mt19937 random(20240607);
+        const auto pick = [&random](int n) { return int(random() % unsigned(n)); };
+        const auto junk = [&]() {
+            QByteArray out = pick(2) ? QByteArray(100000 + pick(100000), 'x') : "";
+            for (int i = pick(200); i > 0; --i)
+                out += char(pick(256));
+            // One line, never ending in a backslash, so it cannot swallow the next line.
+            return out.replace('\n', ' ').replace('\r', ' ').replace('\\', '/').replace('[', '(')
+                + '\n';
+        };
+        for (int i = 0; i < 200; ++i) {
+            const int layout
+                = pick(10); // the keys in another group, a misspelt one, none, or right
+            QByteArray bytes = junk()
+                + (layout < 3 ? QList<QByteArray> { "[Other]\n", "[settings]\n", "" }[layout]
+                              : "[Settings]\n");
+            std::set<int> sane[4];
+            for (int key = 0; key < 4; ++key) {
+                sane[key].insert(pixels(defaults[key]));
+                for (int copy = pick(8) == 0 ? 2 : pick(8) == 0 ? 0 : 1; copy > 0; --copy) {
+                    const int n = key >= 2 ? 3000 + pick(27000) : -7500 + pick(52500);
+                    const QByteArray number = QByteArray::number(n);
+                    // The first five stand for n, the next two for 0 (no size); the rest are bad.
+                    const QByteArray values[] { number, " " + number + "  ", '"' + number + '"',
+                        number + ".25", QByteArray::number(double(n), 'e', 6), "1e-300", "-0", "",
+                        "nan", "-inf", "1e400", QByteArray::number(491520 + pick(1000000000)),
+                        "99999999999999999999999", "-1e39", "0x10", number + "px", "1,2",
+                        "@Variant(\\0\\0\\0\\x13\\0\\0\\0\\x1)", "@ByteArray(\\xff\\xfe)",
+                        "@Variant(garbage", QByteArray(5000, '9'), "\xe9\xff" };
+                    const int which = pick(std::size(values));
+                    bytes += QByteArray(Keys[key]) + '=' + values[which] + '\n'
+                        + (pick(4) ? "" : junk());
+                    if (layout >= 3 && (which < 5 || (which < 7 && key < 2)))
+                        sane[key].insert(pixels(which < 5 ? n : 0));
+                }
             }
-            main->close();
-            QCOMPARE(pixels(GeometrySettings::load()), main->frameGeometry());
+            const QString home = m_dir.filePath(QString("bad/%1").arg(i));
+            write(home + "/Quillora/Quillora.ini", bytes);
+            qputenv("XDG_CONFIG_HOME", QFile::encodeName(home));
+            MainWindow main;
+            main.showMainWindow();
+            const QRect shown = main.geometry();
+            const int got[] { shown.x(), shown.y(), shown.width(), shown.height() };
+            for (int key = 0; key < 4; ++key)
+                QVERIFY2(sane[key].count(got[key]),
+                    qPrintable(QString("%1: %2 %3").arg(i).arg(Keys[key]).arg(got[key])));
+            main.close();
+            const QRect stored = GeometrySettings::load();
+            QCOMPARE(QRect(pixels(stored.x()), pixels(stored.y()), pixels(stored.width()),
+                         pixels(stored.height())),
+                main.frameGeometry());
         }
     }
 
@@ -175,70 +133,65 @@ private slots:
     void unreachableStoreNeverStopsTheProgram_data()
     {
         QTest::addColumn<QString>("home"); // relative to the case's folder
-        QTest::addColumn<QPoint>("second"); // where the second start finds the window
-        const QPoint fallback(67, 67), moved(100, 120), locked(200, 67);
-        QTest::newRow("settings folder is a file") << "" << fallback;
-        QTest::newRow("config home missing") << "/no/such/folder" << moved;
-        QTest::newRow("config home under a file") << "/file/config" << fallback;
-        QTest::newRow("config home not creatable")
-            << "/proc/quillora-no-such-entry/config" << fallback;
-        QTest::newRow("no config home") << "-" << moved;
-        QTest::newRow("settings file is a folder") << "" << fallback;
-        QTest::newRow("settings file is a pipe") << "" << fallback;
-        QTest::newRow("lock is a folder") << "" << locked;
-        QTest::newRow("lock held by another instance") << "" << locked;
+        QTest::addColumn<QString>("file"); // made a file there, or a folder ending in "/"
+        QTest::addColumn<int>("left"); // where the second start finds the window
+        QTest::newRow("config home missing") << "/no/such"
+                                             << "" << 100;
+        QTest::newRow("no config home") << "-"
+                                        << "" << 100;
+        QTest::newRow("config home under a file") << "/file/config"
+                                                  << "file" << 67;
+        QTest::newRow("config home in /proc") << "/proc/quillora-no-such-entry"
+                                              << "" << 67;
+        QTest::newRow("settings folder is a file") << ""
+                                                   << "Quillora" << 67;
+        QTest::newRow("settings file is a folder") << ""
+                                                   << "Quillora/Quillora.ini/" << 67;
+        QTest::newRow("settings file is a pipe") << ""
+                                                 << "Quillora/Quillora.ini|" << 67;
+        QTest::newRow("lock is a folder") << ""
+                                          << "Quillora/Quillora.ini.lock/" << 200;
+        QTest::newRow("lock held by another instance") << ""
+                                                       << "" << 200;
     }
     void unreachableStoreNeverStopsTheProgram()
     {
-        const QString kind = QTest::currentDataTag();
-        const QString base = m_dir.filePath(kind);
-        const QString ini = base + "/Quillora/Quillora.ini";
-        QVERIFY(QDir().mkpath(base + (kind.startsWith("config home") ? "" : "/Quillora")));
+        const QString base = m_dir.filePath(QTest::currentDataTag()) + "/";
         QFETCH(QString, home);
-        if (kind.contains("folder is a file") || kind.contains("under a file"))
-            QVERIFY(QDir(base + "/Quillora").removeRecursively()
-                && writeBytes(base + (kind.contains("under") ? "/file" : "/Quillora"), "a file"));
-        if (kind.contains("file is a folder"))
-            QVERIFY(QDir().mkpath(ini));
-        if (kind.contains("pipe"))
-            QCOMPARE(mkfifo(QFile::encodeName(ini), 0600), 0);
-        if (kind.startsWith("lock"))
-            QVERIFY(writeBytes(ini, "[Settings]\nMainLeft=3000\n"));
-        if (kind.contains("lock is a folder"))
-            QVERIFY(QDir().mkpath(ini + ".lock"));
+        QFETCH(QString, file);
+        QFETCH(int, left);
+        const QString ini = base + "Quillora/Quillora.ini";
+        QDir().mkpath(base + (file.startsWith("Quillora/") || left == 200 ? "Quillora" : ""));
+        if (left == 200)
+            write(ini, "[Settings]\nMainLeft=3000\n");
+        if (file.endsWith('/'))
+            QDir().mkpath(base + file);
+        else if (file.endsWith('|'))
+            QCOMPARE(mkfifo(QFile::encodeName(base + file.chopped(1)), 0600), 0);
+        else if (!file.isEmpty())
+            write(base + file, "a file");
         QLockFile otherInstance(ini + ".lock");
-        if (kind.contains("another instance"))
+        if (QTest::currentDataTag() == QLatin1String("lock held by another instance"))
             QVERIFY(otherInstance.tryLock(0));
         const QByteArray oldHome = qgetenv("HOME");
-        if (home == "-") {
-            qunsetenv("XDG_CONFIG_HOME");
-            qputenv("HOME", QFile::encodeName(base + "/home"));
-        } else {
-            qputenv("XDG_CONFIG_HOME",
-                QFile::encodeName(home.startsWith("/proc") ? home : base + home));
-        }
-        QFETCH(QPoint, second);
+        qputenv("HOME", QFile::encodeName(base + "home"));
+        qputenv("XDG_CONFIG_HOME",
+            home == "-" ? "" : QFile::encodeName(home.startsWith("/proc") ? home : base + home));
+        const QStringList before = QDir(base).entryList(QDir::AllEntries | QDir::Hidden);
         for (int start = 0; start < 2; ++start) {
-            auto main = std::make_unique<MainWindow>();
-            main->showMainWindow();
-            QVERIFY(main->isVisible());
-            QCOMPARE(main->geometry().topLeft(),
-                start == 0 && second == QPoint(100, 120) ? QPoint(67, 67) : second);
-            if (second == QPoint(67, 67))
-                QCOMPARE(main->geometry().size(), QSize(433, 433));
-            main->move(100, 120);
-            main->close();
+            MainWindow main;
+            main.showMainWindow();
+            const bool moved = start == 1 && left == 100;
+            QCOMPARE(main.geometry(),
+                QRect(moved || left != 100 ? left : 67, moved ? 120 : 67, 433, 433));
+            main.move(100, 120);
+            main.close();
         }
         qputenv("HOME", oldHome);
-        if (home == "-")
-            QVERIFY(QFileInfo(base + "/home/.config/Quillora/Quillora.ini").isFile());
-        if (kind.contains("folder is a file") || kind.contains("under a file"))
-            QVERIFY(QFileInfo(base + (kind.contains("under") ? "/file" : "/Quillora")).isFile());
-        if (kind.startsWith("lock"))
-            QCOMPARE(QSettings(ini, QSettings::IniFormat).value("Settings/MainLeft"), "3000");
-        if (kind.contains("file is a folder"))
-            QVERIFY(QFileInfo(ini).isDir());
-        QVERIFY(!QFileInfo::exists("/proc/quillora-no-such-entry"));
+        QVERIFY(home != "-" || QFileInfo(base + "home/.config/Quillora/Quillora.ini").isFile());
+        if (left != 100)
+            QCOMPARE(QDir(base).entryList(QDir::AllEntries | QDir::Hidden), before);
+        QVERIFY(left != 200 || readAll(ini) == "[Settings]\nMainLeft=3000\n");
     }
 
 private:
