@@ -33,65 +33,53 @@ private slots:
         auto* dialogs = new ScriptedCommonDialog;
         main->setCommonDialog(dialogs);
         auto* area = child<QMdiArea>(main, "mdiArea");
-        // The settings file is the one file outside the output folder the program may write.
+        // The settings folder is the one place outside the output folder the program may write.
         const QString settings = QFileInfo(store().fileName()).absolutePath();
         QVERIFY(QDir().mkpath(settings));
         QStringList find;
         for (const QString& root : { QDir::tempPath(), QDir::homePath(), settings + "/.." })
             find << QFileInfo(root).canonicalFilePath();
         for (const QString& path : { output.path(), settings })
-            find << "-path" << QFileInfo(path).canonicalFilePath() + "/*"
-                 << "-prune"
-                 << "-o";
-        find << "-type"
-             << "d"
-             << "-printf"
-             << "%p/\n"
-             << "-o"
-             << "-printf"
-             << "%p %s %T@\n";
+            find += { "-path", QFileInfo(path).canonicalFilePath() + "/*", "-prune", "-o" };
+        find += { "-type", "d", "-printf", "%p/\n", "-o", "-printf", "%p %s %T@\n" };
         const QByteArray baseline = runTool("find", find);
 
-        // The dialog's choices: the family's option, and each frame's choice (kept while
-        // hidden) as a place in the catalogue's forms, the last place standing for "mixed".
-        const char* const options[] { "optFractions", "optEquations", "optFB", "optMultBin",
-            "optFactoring" };
-        const char* const mixed[] { "optMixed", "optEQmixed", "optFBmixed", "optBinMixed",
-            "optFmixed" };
-        const QStringList operations { "optAdd", "optSubtraction", "optMult", "optDiv" };
+        // The family's option, and each frame's choice (kept while hidden) as a place in the
+        // catalogue's forms, the place after the last standing for "mixed".
+        const QStringList options { "optFractions", "optEquations", "optFB", "optMultBin",
+            "optFactoring", "optMixed", "optEQmixed", "optFBmixed", "optBinMixed", "optFmixed",
+            "optAdd", "optSubtraction", "optMult", "optDiv" };
         int family = -1, chosen[5] { 0, -1, -1, -1, -1 }, highest = 0, pdfs = 0;
         bool fractionAnswers = false, edited = false;
-        QString expected;
+        QString expected, failure;
         double size = FreshWindowFontSize;
         QMap<QMdiSubWindow*, QString> captions;
         std::mt19937 random(20240611);
         const auto pick = [&random](qsizetype n) { return int(random() % quint64(n)); };
-        QStringList log;
-        const auto checked = [&](bool condition, const QString& what) {
-            if (!condition)
-                QTest::qFail(qPrintable(what + "\nrecent: " + log.mid(log.size() - 12).join("; ")),
-                    __FILE__, __LINE__);
-            return condition;
+        const auto check = [&failure](bool ok, const QString& what) {
+            failure = ok || !failure.isEmpty() ? failure : what;
         };
         // Weighted so that worksheets are made often and the slow paths stay rare.
         std::discrete_distribution<int> next({ 10, 14, 4, 16, 4, 3, 12, 5, 12, 8, 6, 2 });
-        for (int step = 1; step <= 2000; ++step) {
-            QTextEdit* active
-                = main->activeDocument() ? main->activeDocument()->textBox() : nullptr;
+        QList<int> log;
+        for (int step = 1; step <= 2000 && failure.isEmpty(); ++step) {
+            DocumentWindow* document = main->activeDocument();
+            QTextEdit* active = document ? document->textBox() : nullptr;
             const auto subs = area->subWindowList();
             QMdiSubWindow* sub = subs.isEmpty() ? nullptr : subs[pick(subs.size())];
             const FamilyEntry& entry = families()[std::max(family, 0)];
-            const int forms = int(entry.forms.size()), action = next(random);
-            const int form = chosen[std::max(family, 0)];
-            log << QString("%1: %2").arg(step).arg(action);
+            const int forms = int(entry.forms.size()), form = chosen[std::max(family, 0)];
+            const int action = next(random), how = pick(4);
+            log << action;
             if (action == 0)
                 click(module.dialog(), options[family = pick(5)]);
             if (action == 1 && family >= 0) {
                 const int place = chosen[family] = pick(forms + 1);
+                const QString name = "opt" + QString::fromLatin1(entry.forms[place % forms]);
                 click(module.dialog(),
-                    place == forms    ? mixed[family]
-                        : family == 0 ? operations[place]
-                                      : "opt" + QString::fromLatin1(entry.forms[place]));
+                    place == forms ? options[5 + family]
+                        : family   ? name
+                                   : options[10 + place]);
             }
             if (action == 2 && family == 1) {
                 fractionAnswers = !fractionAnswers;
@@ -100,107 +88,91 @@ private slots:
             if (action == 3) {
                 const bool fresh = !captions.values().contains("Document");
                 click(module.dialog(), "cmdMake");
-                if (family >= 0) {
-                    expected = engineSheet(entry.name,
-                        form < 0            ? ""
-                            : form == forms ? "mixed"
-                                            : QString::fromLatin1(entry.forms[form]),
-                        module.dialog()->lastSeed(), family == 1 && fractionAnswers);
-                    size = entry.font_size.value_or(fresh ? FreshWindowFontSize : size);
-                    edited = false;
-                    if (!checked(main->isVisible()
-                                && main->activeDocument()->windowTitle() == "Document",
-                            "the new worksheet is not in view"))
-                        return;
-                }
+                const QString formName = form < 0 ? ""
+                    : form == forms               ? "mixed"
+                                                  : QString::fromLatin1(entry.forms[form % forms]);
+                if (family >= 0)
+                    expected = engineSheet(entry.name, formName, module.dialog()->lastSeed(),
+                        family == 1 && fractionAnswers);
+                size = family < 0 ? size : entry.font_size.value_or(fresh ? 9.75 : size);
+                edited = edited && family < 0;
+                check(family < 0 || main->activeDocument()->windowTitle() == "Document",
+                    "the new worksheet is not the active window");
             }
             if (action == 4 && sub)
                 sub->close();
             if (action == 5)
-                pick(2) ? void(main->close()) : child<QAction>(main, "mnuFileExit")->trigger();
-            if (action == 6) {
-                QWidget* window = pick(3) || !sub ? static_cast<QWidget*>(main) : sub;
-                const int how = pick(4);
-                how == 0       ? window->showMinimized()
-                    : how == 1 ? window->showMaximized()
-                    : how == 2 ? window->showNormal()
-                               : window->resize(1 + pick(1200), 1 + pick(900));
-            }
+                how ? void(main->close()) : child<QAction>(main, "mnuFileExit")->trigger();
+            QWidget* window = pick(3) || !sub ? static_cast<QWidget*>(main) : sub;
+            if (action == 6 && how < 3)
+                window->setWindowState(std::array {
+                    Qt::WindowMinimized, Qt::WindowMaximized, Qt::WindowNoState }[how]);
+            if (action == 6 && how == 3)
+                window->resize(1 + pick(1200), 1 + pick(900));
             if (action == 7 && sub)
                 area->setActiveSubWindow(sub);
             if (action == 8 && active) {
-                const QString before = active->toPlainText(),
-                              alphabet = "ax+-=()12 {}\\\t\u00b2\u00f7";
+                const QString before = active->toPlainText();
                 for (int i = 1 + pick(8); i > 0; --i)
-                    QTest::keyClick(active, alphabet[pick(alphabet.size())].toLatin1());
-                QTest::keyClick(active,
-                    std::array { Qt::Key_Backspace, Qt::Key_Return, Qt::Key_Space }[pick(3)]);
-                edited |= active->parentWidget()->windowTitle() == "Document"
-                    && active->toPlainText() != before;
+                    QTest::keyClicks(
+                        active, QString("ax+-=()12 {}\\\t\u00b2\u00f7").mid(pick(16), 1));
+                QTest::keyClick(active, how & 1 ? Qt::Key_Return : Qt::Key_Backspace);
+                edited |= document->windowTitle() == "Document" && active->toPlainText() != before;
             }
             if (action == 9 && active) {
-                QTest::keyClick(active, pick(2) ? Qt::Key_Home : Qt::Key_End, Qt::ControlModifier);
+                QTest::keyClick(active, how & 1 ? Qt::Key_Home : Qt::Key_End, Qt::ControlModifier);
                 for (int i = pick(12); i > 0; --i)
                     QTest::keyClick(
-                        active, pick(3) ? Qt::Key_Right : Qt::Key_Down, Qt::ShiftModifier);
+                        active, how & 2 ? Qt::Key_Right : Qt::Key_Down, Qt::ShiftModifier);
             }
             if (action == 10) {
                 const QString file = output.filePath(QString("save%1.rtf").arg(step));
-                const bool cancel = pick(5) == 0;
-                dialogs->saveAnswers = QStringList(cancel ? QString() : file);
-                child<QAction>(main, pick(2) ? "mnuFileSave" : "tbToolBarSave")->trigger();
-                const QByteArray bytes = readAll(file);
-                if (!checked(cancel || !active
-                            || bytes.startsWith("{\\rtf1") && bytes.trimmed().endsWith('}'),
-                        "no whole RTF file saved"))
-                    return;
+                dialogs->saveAnswers = QStringList(how ? file : QString()); // or cancelled
+                child<QAction>(main, how & 1 ? "mnuFileSave" : "tbToolBarSave")->trigger();
+                const QByteArray bytes = readAll(file).trimmed();
+                check(!how || !active || (bytes.startsWith("{\\rtf1") && bytes.endsWith('}')),
+                    "no whole RTF file saved");
             }
             if (action == 11) { // printing to PDF is slow: after a few, prints are cancelled
                 const QString file = output.filePath(QString("print%1.pdf").arg(pdfs));
                 dialogs->pdf = active && pdfs < 6 ? std::optional(file) : std::nullopt;
-                dialogs->printSelection = pick(2);
+                dialogs->printSelection = how & 1;
                 child<QAction>(main, "mnuFilePrint")->trigger();
-                if (dialogs->pdf
-                    && !checked(readAll(file).startsWith("%PDF-") && ++pdfs, "no PDF printed"))
-                    return;
+                check(!dialogs->pdf || (readAll(file).startsWith("%PDF-") && ++pdfs), "no PDF");
             }
 
             QCoreApplication::processEvents(); // closed windows go now
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             // Captions: one plain "Document" at most; the numbers never change and only grow.
             QMap<QMdiSubWindow*, QString> now;
+            DocumentWindow* sheet = nullptr;
             for (QMdiSubWindow* sub : area->subWindowList()) {
                 const QString title = now[sub] = sub->widget()->windowTitle();
                 const int number = title.mid(9).toInt();
-                if (!checked(captions.value(sub, title) == title
-                            && (title == "Document" || captions.contains(sub)
-                                || (title == QString("Document %1").arg(number)
-                                    && number > highest)),
-                        "caption " + title))
-                    return;
+                check(captions.value(sub, title) == title
+                        && (title == "Document" || captions.contains(sub)
+                            || (title == QString("Document %1").arg(number) && number > highest)),
+                    "caption " + title);
+                check(!sheet || title != "Document", "two worksheet windows");
                 highest = std::max(highest, number);
+                sheet = title == "Document" ? qobject_cast<DocumentWindow*>(sub->widget()) : sheet;
             }
             captions = now;
-            DocumentWindow* sheet = nullptr;
-            for (QMdiSubWindow* sub : area->subWindowList())
-                if (sub->widget()->windowTitle() == "Document"
-                    && !checked(!sheet, "two worksheet windows"))
-                    return;
-                else if (sub->widget()->windowTitle() == "Document")
-                    sheet = qobject_cast<DocumentWindow*>(sub->widget());
-            const bool kept = !sheet || edited
-                || (sheet->textBox()->toPlainText() == expected
-                    && sheet->textBox()->font().pointSizeF() == size);
+            check(!sheet || edited
+                    || (sheet->textBox()->toPlainText() == expected
+                        && sheet->textBox()->font().pointSizeF() == size),
+                "the worksheet window lost the worksheet");
             edited &= sheet != nullptr; // the next worksheet opens a fresh window
-            if (!checked(kept, "the worksheet window lost the worksheet")
-                || !checked(module.dialog()->isVisible() && dialogs->warnings.isEmpty(),
-                    "the dialog went away, or a warning")
-                || !checked(area->subWindowList().isEmpty() || main->isLoaded(),
-                    "windows in an unloaded main window")
-                || !checked(runTool("find", find) == baseline,
-                    "a file outside the session's folders changed"))
-                return;
+            check(module.dialog()->isVisible() && dialogs->warnings.isEmpty(),
+                "no dialog, or warned");
+            check(now.isEmpty() || main->isLoaded(), "windows in an unloaded main window");
+            check(
+                runTool("find", find) == baseline, "a file outside the session's folders changed");
         }
+        QStringList recent;
+        for (const int action : log.mid(log.size() - 12))
+            recent << QString::number(action);
+        QVERIFY2(failure.isEmpty(), qPrintable(failure + "; last actions " + recent.join(' ')));
         QVERIFY(highest > 1);
         QCOMPARE(pdfs, 6);
     }
