@@ -8,7 +8,6 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QMdiArea>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTextDocumentFragment>
@@ -167,18 +166,6 @@ private slots:
         QCOMPARE(m_dialogs->warnings, QStringList("Could not save \"" + target + "\": " + reason));
         QCOMPARE(readAll(existing), "{\\rtf1 earlier}");
         QCOMPARE(QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::Hidden), entries);
-    }
-
-    // With no document window nothing is printed or saved.
-    void nothingWithoutADocument()
-    {
-        handOver(*m_main, "sheet");
-        m_main->setCommonDialog(m_dialogs);
-        child<QMdiArea>(m_main, "mdiArea")->closeAllSubWindows();
-        QTRY_VERIFY(!m_main->activeDocument());
-        m_main->save();
-        m_main->print();
-        QVERIFY(m_dialogs->offeredNames.isEmpty() && m_dialogs->selectionOffers.isEmpty());
     }
 
     // Page by page: every page holds its share of the lines and nothing else and ends where a

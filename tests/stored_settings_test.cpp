@@ -20,7 +20,7 @@ const char* const Keys[] { "MainLeft", "MainTop", "MainWidth", "MainHeight" };
 
 int pixels(int twips)
 {
-    return twips >= 0 ? (twips + 7) / 15 : -((-twips + 7) / 15);
+    return qRound(twips / 15.0);
 }
 
 void write(const QString& path, const QByteArray& bytes)
@@ -37,34 +37,24 @@ class StoredSettingsTest : public QObject {
 
 private slots:
     // Each value is judged alone; the boundaries are the pixel limits and a one-pixel size.
+    // A row: the stored left and width, then the left and width loaded.
     void valueRanges_data()
     {
-        QTest::addColumn<QByteArray>("values");
-        QTest::addColumn<QRect>("loaded");
-        const auto row = [](const char* values, int x, int w) {
-            QTest::newRow(values) << QByteArray(values) << QRect(x, 1000, w, 6500);
-        };
-        row("491505 491505", 491505, 491505); // the largest
-        row("491513 491513", 1000, 6500); // a pixel past it
-        row("-491505 8", -491505, 8);
-        row("-491513 7", 1000, 6500);
-        row("0 -15", 0, 6500);
-        row("-3000 0", -3000, 6500);
-        row("1500.4 1500.6", 1500, 1501);
-        row("1.5e3 2e4", 1500, 20000);
-        row("1e39 -1e39", 1000, 6500);
-        row("nan inf", 1000, 6500);
-        row("abc 1200px", 1000, 6500);
+        QTest::addColumn<QList<QByteArray>>("row");
+        for (const char* row : { "491505 491505 491505 491505", "491513 491513 1000 6500",
+                 "-491505 8 -491505 8", "-491513 7 1000 6500", "0 -15 0 6500", "-3000 0 -3000 6500",
+                 "1500.4 1500.6 1500 1501", "1.5e3 2e4 1500 20000", "1e39 -1e39 1000 6500",
+                 "nan inf 1000 6500", "abc 1200px 1000 6500" })
+            QTest::newRow(row) << QByteArray(row).split(' ');
     }
     void valueRanges()
     {
-        QFETCH(QByteArray, values);
+        QFETCH(QList<QByteArray>, row);
         const QString home = m_dir.filePath(QTest::currentDataTag());
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(home));
-        const QList<QByteArray> pair = values.split(' ');
         write(home + "/Quillora/Quillora.ini",
-            "[Settings]\nMainLeft=" + pair[0] + "\nMainWidth=" + pair[1] + "\n");
-        QTEST(GeometrySettings::load(), "loaded");
+            "[Settings]\nMainLeft=" + row[0] + "\nMainWidth=" + row[1] + "\n");
+        QCOMPARE(GeometrySettings::load(), QRect(row[2].toInt(), 1000, row[3].toInt(), 6500));
     }
 
     // Generated damaged files (junk lines, the group missing or misspelt, keys missing or twice,
@@ -72,24 +62,22 @@ private slots:
     // sane one or its default, and closing it stores a geometry that reads back whole.
     void generatedBadFilesGiveAUsableWindow()
     {
-        const int defaults[] { GeometrySettings::DefaultLeft, GeometrySettings::DefaultTop,
-            GeometrySettings::DefaultWidth, GeometrySettings::DefaultHeight };
+        const int defaults[] { 1000, 1000, 6500, 6500 };
         std::mt19937 random(20240607);
         const auto pick = [&random](int n) { return int(random() % unsigned(n)); };
+        // Junk: one line, never ending in a backslash, so it cannot swallow the next line.
         const auto junk = [&]() {
             QByteArray out = pick(2) ? QByteArray(100000 + pick(100000), 'x') : "";
             for (int i = pick(200); i > 0; --i)
                 out += char(pick(256));
-            // One line, never ending in a backslash, so it cannot swallow the next line.
             return out.replace('\n', ' ').replace('\r', ' ').replace('\\', '/').replace('[', '(')
                 + '\n';
         };
         for (int i = 0; i < 200; ++i) {
-            const int layout
-                = pick(10); // the keys in another group, a misspelt one, none, or right
-            QByteArray bytes = junk()
-                + (layout < 3 ? QList<QByteArray> { "[Other]\n", "[settings]\n", "" }[layout]
-                              : "[Settings]\n");
+            // The keys in another group, a misspelt one, none, or the right one.
+            const int layout = pick(10);
+            const QList<QByteArray> groups { "[Other]\n", "[settings]\n", "", "[Settings]\n" };
+            QByteArray bytes = junk() + groups[std::min(layout, 3)];
             std::set<int> sane[4];
             for (int key = 0; key < 4; ++key) {
                 sane[key].insert(pixels(defaults[key]));
@@ -116,15 +104,12 @@ private slots:
             MainWindow main;
             main.showMainWindow();
             const QRect shown = main.geometry();
-            const int got[] { shown.x(), shown.y(), shown.width(), shown.height() };
-            for (int key = 0; key < 4; ++key)
-                QVERIFY2(sane[key].count(got[key]),
-                    qPrintable(QString("%1: %2 %3").arg(i).arg(Keys[key]).arg(got[key])));
+            for (int key = 0;
+                 const int got : { shown.x(), shown.y(), shown.width(), shown.height() })
+                QVERIFY2(sane[key++].count(got), qPrintable(QString("%1: %2").arg(i).arg(got)));
             main.close();
             const QRect stored = GeometrySettings::load();
-            QCOMPARE(QRect(pixels(stored.x()), pixels(stored.y()), pixels(stored.width()),
-                         pixels(stored.height())),
-                main.frameGeometry());
+            QCOMPARE(QRect(stored.topLeft() / 15, stored.size() / 15), main.frameGeometry());
         }
     }
 
@@ -133,26 +118,20 @@ private slots:
     void unreachableStoreNeverStopsTheProgram_data()
     {
         QTest::addColumn<QString>("home"); // relative to the case's folder
-        QTest::addColumn<QString>("file"); // made a file there, or a folder ending in "/"
+        QTest::addColumn<QString>("file"); // made a file there, a folder ("/"), a pipe ("|")
         QTest::addColumn<int>("left"); // where the second start finds the window
-        QTest::newRow("config home missing") << "/no/such"
-                                             << "" << 100;
-        QTest::newRow("no config home") << "-"
-                                        << "" << 100;
-        QTest::newRow("config home under a file") << "/file/config"
-                                                  << "file" << 67;
-        QTest::newRow("config home in /proc") << "/proc/quillora-no-such-entry"
-                                              << "" << 67;
-        QTest::newRow("settings folder is a file") << ""
-                                                   << "Quillora" << 67;
-        QTest::newRow("settings file is a folder") << ""
-                                                   << "Quillora/Quillora.ini/" << 67;
-        QTest::newRow("settings file is a pipe") << ""
-                                                 << "Quillora/Quillora.ini|" << 67;
-        QTest::newRow("lock is a folder") << ""
-                                          << "Quillora/Quillora.ini.lock/" << 200;
-        QTest::newRow("lock held by another instance") << ""
-                                                       << "" << 200;
+        const auto row = [](const char* tag, const char* home, const char* file, int left) {
+            QTest::newRow(tag) << home << file << left;
+        };
+        row("config home missing", "/no/such", "", 100);
+        row("no config home", "-", "", 100);
+        row("config home under a file", "/file/config", "file", 67);
+        row("config home in /proc", "/proc/quillora-no-such-entry", "", 67);
+        row("settings folder is a file", "", "Quillora", 67);
+        row("settings file is a folder", "", "Quillora/Quillora.ini/", 67);
+        row("settings file is a pipe", "", "Quillora/Quillora.ini|", 67);
+        row("lock is a folder", "", "Quillora/Quillora.ini.lock/", 200);
+        row("lock held by another instance", "", "", 200);
     }
     void unreachableStoreNeverStopsTheProgram()
     {
