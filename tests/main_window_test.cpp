@@ -88,9 +88,10 @@ private slots:
         QTextEdit* box = qobject_cast<DocumentWindow*>(document1->widget())->textBox();
         QVERIFY(box->toPlainText().isEmpty());
         QCOMPARE(box->font().pointSizeF(), 9.75);
+        QVERIFY(QTest::qWaitForWindowActive(m_main, Slow));
         area->setActiveSubWindow(document1);
-        m_main->showMinimized();
-        QTRY_VERIFY(m_main->isMinimized());
+        m_main->showMinimized(); // and wait until openbox has taken it down
+        QTRY_VERIFY_WITH_TIMEOUT(!m_main->isActiveWindow(), Slow);
         handOver(*m_main, "second");
         QTRY_VERIFY_WITH_TIMEOUT(!m_main->isMinimized() && m_main->isActiveWindow(), Slow);
         QTRY_COMPARE(m_main->activeDocument(), m_main->worksheetWindow());

@@ -69,7 +69,12 @@ private slots:
             whenModal<QFileDialog>([&offered, accept, typed](QFileDialog* dialog) {
                 auto* box = child<QLineEdit>(dialog, "fileNameEdit");
                 offered << dialog->windowTitle() + dialog->nameFilters().join('|') + box->text();
-                box->setText(typed.isEmpty() ? box->text() : typed);
+                // Typed until it stays: the file list, loading late, selects the offered name.
+                for (int i = 0; i < 50 && !typed.isEmpty() && (i == 0 || box->text() != typed);
+                     ++i) {
+                    box->setText(typed);
+                    QTest::qWait(100);
+                }
                 QMetaObject::invokeMethod(dialog, accept ? "accept" : "reject");
             });
             child<QAction>(m_main, "tbToolBarSave")->trigger();
