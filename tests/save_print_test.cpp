@@ -194,6 +194,8 @@ private slots:
         row("cancelled", "sheet", 12, "a4", 0);
         row("no wrap", "Title\n\n" + QString("(5x - 12)(11x + 7)    ").repeated(14) + "\nshort\n",
             12, "a4", 1);
+        row("a block that goes whole to the next page",
+            QString("line\n").repeated(30) + "\n" + QString("block\n").repeated(40), 12, "a4", 2);
         row("fractions grid", engineSheet("fractions", "mixed", 5), 9.75, "a4", 1);
         row("two sheets, letter", fb, 10, "letter", 2);
         row("three sheets, a4", fb + '\n' + engineSheet("fraction-equations", "FB5", 7), 12, "a4",
@@ -235,7 +237,11 @@ private slots:
         QCOMPARE(onPages.size(), pages);
         qsizetype printed = 0;
         for (const QString& page : onPages) {
-            const QList<QStringList> onPage = words(page);
+            QList<QStringList> onPage = words(page);
+            // pdftotext also reads clipped text: the next page's first line, at the clip's edge.
+            if (!blockEnds.contains(printed + onPage.size()) && onPage.size() > 1
+                && blockEnds.contains(printed + onPage.size() - 1))
+                onPage.removeLast();
             QCOMPARE(onPage, lines.mid(printed, onPage.size()));
             printed += onPage.size();
             QVERIFY2(!onPage.isEmpty() && blockEnds.contains(printed), qPrintable(page));
@@ -245,7 +251,7 @@ private slots:
         QCOMPARE(words(text({ "-x", "36", "-y", "36", "-W", QString::number(inside.width()), "-H",
                                 QString::number(inside.height()) })
                            .join('\n')),
-            lines.mid(0, printed));
+            words(text({}).join('\n')));
     }
 
 private:
