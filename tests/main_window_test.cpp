@@ -76,9 +76,9 @@ private slots:
     }
 
     // The first worksheet window comes after an empty "Document 1" at 9.75 points. A run
-    // restores a minimized main window;
-    // the worksheet becomes the active window once it is restored, and only then: later moves
-    // and resizes leave the user's choice alone.
+    // restores a minimized main window. A worksheet that reaches a minimized main window
+    // becomes the active window once it is restored, and only then: later moves and resizes
+    // leave the user's choice alone.
     void worksheetWindowAmongTheNumberedOnes()
     {
         handOver(*m_main, "first");
@@ -94,6 +94,11 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!m_main->isActiveWindow(), Slow);
         handOver(*m_main, "second");
         QTRY_VERIFY_WITH_TIMEOUT(!m_main->isMinimized() && m_main->isActiveWindow(), Slow);
+        area->setActiveSubWindow(document1);
+        m_main->showMinimized();
+        QTRY_VERIFY_WITH_TIMEOUT(!m_main->isActiveWindow(), Slow);
+        m_main->replaceWorksheetText("third"); // the main window stays minimized
+        m_main->showNormal();
         QTRY_COMPARE(m_main->activeDocument(), m_main->worksheetWindow());
         area->setActiveSubWindow(document1);
         m_main->move(m_main->pos() + QPoint(30, 20));
