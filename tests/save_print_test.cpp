@@ -14,7 +14,9 @@
 #include <QTextEdit>
 #include <QTimer>
 
+#include <csignal>
 #include <functional>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace quillora;
@@ -135,7 +137,8 @@ private slots:
         }
     }
 
-    // Every failure warns once with the name and the reason, and keeps any file whole.
+    // Every failure warns once with the name and the reason, keeps any file whole and leaves
+    // nothing behind.
     void failedSaveWarnsOnceAndKeepsTheFile_data()
     {
         QTest::addColumn<QString>("target"); // in the scratch folder; "": the existing file
@@ -150,6 +153,7 @@ private slots:
         row("named pipe", "pipe", "It is a named pipe, not a regular file");
         row("target is a folder", "folder", "Filename refers to a directory");
         row("read-only file", "", "The file is read-only"); // refused even as root
+        row("file size limit", "", "File too large"); // the new file outgrows it while written
     }
     void failedSaveWarnsOnceAndKeepsTheFile()
     {
@@ -167,7 +171,13 @@ private slots:
         m_main->setCommonDialog(m_dialogs);
         const QStringList entries = QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::Hidden);
         m_dialogs->saveAnswers << target;
+        rlimit limit {};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        const rlimit small { kind == "file size limit" ? 512 : limit.rlim_cur, limit.rlim_max };
+        std::signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &small);
         m_main->save();
+        setrlimit(RLIMIT_FSIZE, &limit);
         QCOMPARE(m_dialogs->warnings, QStringList("Could not save \"" + target + "\": " + reason));
         QCOMPARE(readAll(existing), "{\\rtf1 earlier}");
         QCOMPARE(QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::Hidden), entries);
