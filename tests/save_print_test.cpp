@@ -4,6 +4,7 @@
 #include "app/DocumentWindow.h"
 #include "window_support.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QFileDialog>
@@ -71,11 +72,12 @@ private slots:
             whenModal<QFileDialog>([&offered, accept, typed](QFileDialog* dialog) {
                 auto* box = child<QLineEdit>(dialog, "fileNameEdit");
                 offered << dialog->windowTitle() + dialog->nameFilters().join('|') + box->text();
-                // Typed until it stays: the file list, loading late, selects the offered name.
-                for (int i = 0; i < 50 && !typed.isEmpty() && (i == 0 || box->text() != typed);
-                     ++i) {
+                // A name typed as a user does: the file list's selection (the offered name, once
+                // the list has loaded) gives way to it.
+                if (!typed.isEmpty()) {
+                    for (auto* view : dialog->findChildren<QAbstractItemView*>())
+                        view->clearSelection();
                     box->setText(typed);
-                    QTest::qWait(100);
                 }
                 QMetaObject::invokeMethod(dialog, accept ? "accept" : "reject");
             });
