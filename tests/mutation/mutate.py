@@ -49,6 +49,12 @@ def candidates(line, previous=""):
     out = []
     strings = list(re.finditer(r'u?"((?:[^"\\]|\\.)*)"', line))
     in_string = lambda i: any(m.start() <= i < m.end() for m in strings)
+    # nothing after a trailing // comment is code
+    comment = next((m.start() for m in re.finditer("//", line) if not in_string(m.start())), None)
+    if comment is not None:
+        strings = [m for m in strings if m.start() < comment]
+        outside = in_string
+        in_string = lambda i: i >= comment or outside(i)
     for old, new in SWAPS:
         for m in re.finditer(re.escape(old), line):
             i = m.start()
