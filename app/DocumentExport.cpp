@@ -209,7 +209,9 @@ void printDocument(const QTextDocument& document, const QTextCursor& selection, 
         painter.save();
         painter.scale(scale, scale);
         painter.translate(0, -top);
-        copy->drawContents(&painter, QRectF(0, top, width, bottom - top));
+        // Half a pixel short of the next page's first line, which would otherwise be drawn
+        // (clipped, unseen, but in the file for search and copy) because it touches the rect.
+        copy->drawContents(&painter, QRectF(0, top, width, bottom - top - 0.5));
         painter.restore();
     }
     painter.end();

@@ -59,12 +59,7 @@ void add_pages(std::vector<std::string>& pages, TextView sheet, double size, con
             + number(PrintMargin) + ' ' + number(paper.height - PrintMargin) + " cm\nBT /F1 "
             + number(size) + " Tf " + number(line_height) + " TL 0 "
             + number(-size * FixedPitchAscent) + " Td\n";
-        double used = 0;
         for (std::size_t i = starts[p]; i < end; ++i) {
-            // Blank lines where the page breaks end it, and are not drawn past its foot.
-            used += line_height;
-            if (used > page_height && blank[i])
-                break;
             if (!blank[i]) {
                 put_string(content, lines[i]);
                 content += " Tj ";
