@@ -239,11 +239,7 @@ int main(int argc, char** argv)
     std::string bytes;
     switch (request.format) {
     case Format::Text:
-        for (const Text& sheet : sheets) {
-            if (&sheet != &sheets.front())
-                bytes += '\f';
-            bytes += to_utf8(sheet);
-        }
+        bytes = to_utf8(join_pages(sheets));
         break;
     case Format::Rtf:
         bytes = worksheets_rtf(sheets, size, request.paper.value_or(system_paper()));

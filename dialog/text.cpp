@@ -120,4 +120,15 @@ unsigned char windows_1252_byte(char16_t c)
     return '?';
 }
 
+Text join_pages(const std::vector<Text>& sheets)
+{
+    Text text;
+    for (const Text& sheet : sheets) {
+        if (&sheet != &sheets.front())
+            text += u'\f';
+        text += sheet;
+    }
+    return text;
+}
+
 } // namespace quillora

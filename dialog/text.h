@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quillora {
 
@@ -17,6 +18,9 @@ void append_number(Text& out, long value);
 
 /// The Windows-1252 byte for a character, or '?' when the code page has none.
 unsigned char windows_1252_byte(char16_t c);
+
+/// Worksheets one after another, each after the first starting with a form feed (a page break).
+Text join_pages(const std::vector<Text>& sheets);
 
 /// UTF-8 encoding of UTF-16 text; a lone surrogate becomes U+FFFD.
 std::string to_utf8(TextView text);

@@ -184,13 +184,8 @@ std::string worksheet_rtf(const Text& text, double point_size, const Paper& pape
 
 std::string worksheets_rtf(const std::vector<Text>& sheets, double point_size, const Paper& paper)
 {
-    Text text;
-    for (const Text& sheet : sheets) {
-        if (&sheet != &sheets.front())
-            text += u'\f';
-        text += sheet;
-    }
-    return write_document({ TextRun { .text = text, .point_size = point_size } }, paper, true);
+    return write_document(
+        { TextRun { .text = join_pages(sheets), .point_size = point_size } }, paper, true);
 }
 
 } // namespace quillora
