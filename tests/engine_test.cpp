@@ -1,0 +1,209 @@
+#include "dialog/catalogue.h"
+#include "families/binomials/binomials.h"
+#include "families/equations/equations.h"
+#include "families/factoring/factoring.h"
+#include "families/fraction_equations/fraction_equations.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+using namespace quillora;
+
+namespace {
+
+/// The value r for which floor(n * r) + m == v.
+float r_for(int v, int n, int m = 1)
+{
+    return float((v - m + 0.5) / n);
+}
+
+/// Runs one generator as problem i with the given draws; the problem line must be committed
+/// once and every draw used.
+std::string one_problem(const FamilyFrame& family, Generator generator, std::vector<float> draws,
+    int i, const ProblemOptions& options)
+{
+    ScriptedSource source(std::move(draws));
+    Frame frame(source, options);
+    frame.problem_line() = number_prefix(family, i);
+    generator(frame);
+    EXPECT_EQ(source.remaining(), 0u) << "draws left over";
+    EXPECT_EQ(frame.worksheet_text(), frame.problem_line()) << "problem line not committed once";
+    return to_utf8(frame.problem_line());
+}
+
+} // namespace
+
+// Every row of tests/data/examples.tsv: a generator's draws and the exact line it writes.
+TEST(Families, WorkedExamples)
+{
+    const std::pair<std::string_view, const FamilyFrame& (*)()> frames[]
+        = { { "binomials", binomials_family }, { "equations", equations_family },
+              { "factoring", factoring_family },
+              { "fraction-equations", fraction_equations_family } };
+    std::ifstream table(QUILLORA_TEST_DATA "/examples.tsv");
+    int rows = 0;
+    for (std::string row; std::getline(table, row);) {
+        if (row.empty() || row[0] == '#')
+            continue;
+        std::vector<std::string> cell;
+        for (std::istringstream in(row); std::getline(in, cell.emplace_back(), '\t');) { }
+        ASSERT_GE(cell.size(), 6u) << row;
+        SCOPED_TRACE(row);
+        const FamilyEntry& entry = *find_family(cell[0]);
+        const auto place = parse_form(entry, cell[1])->place();
+        const auto& frame = std::find_if(std::begin(frames), std::end(frames), [&](const auto& f) {
+            return f.first == cell[0];
+        })->second();
+        std::vector<float> draws;
+        std::istringstream list(cell[4]);
+        for (std::string d; list >> d;) {
+            int v = 0, n = 0, m = 1;
+            std::sscanf(d.c_str(), "%d:%d:%d", &v, &n, &m);
+            draws.push_back(r_for(v, n, m));
+        }
+        std::string line;
+        for (std::size_t i = 0; i < cell[5].size(); ++i)
+            line += cell[5][i] == '\\' && cell[5][i + 1] == 'n' ? (++i, '\n') : cell[5][i];
+        const ProblemOptions options { .fraction_answers_ok = cell[3] == "ticked" };
+        EXPECT_EQ(one_problem(frame, frame.forms[std::size_t(place - 1)], draws, std::stoi(cell[2]),
+                      options),
+            line);
+        ++rows;
+    }
+    EXPECT_GT(rows, 100);
+}
+
+namespace {
+
+// A small family whose generators show which form ran and which value it drew.
+template <char16_t Name> void Form(Frame& f)
+{
+    f.append(Text(1, Name), f.draw(9, 1));
+    f.commit();
+}
+void LongForm(Frame& f)
+{
+    f.append(Text(40, u'L'));
+    f.commit();
+}
+constexpr std::array<Generator, 3> TestForms = { Form<u'A'>, Form<u'B'>, LongForm };
+float pick(int v, int n)
+{
+    return r_for(v, n);
+}
+
+} // namespace
+
+TEST(Frame, LayoutsOfASmallFamily)
+{
+    const struct {
+        Layout layout;
+        int count;
+        FormSelection selection;
+        std::vector<float> draws;
+        std::string text;
+        bool distinct = false;
+    } cases[] = {
+        // mixed draws the form before the generator draws: form 2 then 7, form 1 then 3
+        { { 8, 1 }, 2, FormSelection::mixed(), { pick(2, 3), pick(7, 9), pick(1, 3), pick(3, 9) },
+            "T\n1. B7   2. A3\n" },
+        { { 6, 2 }, 3, FormSelection::form(1), { pick(1, 9), pick(2, 9), pick(3, 9) },
+            "T\n1. A1 2. A2\n\n3. A3 " },
+        // a line at or past the column width gets no blanks
+        { { 40, 1 }, 2, FormSelection::form(3), {},
+            "T\n1. " + std::string(40, 'L') + "2. " + std::string(40, 'L') + "\n" },
+        // column width 0 puts each problem on its own row
+        { { 0, 3 }, 2, FormSelection::form(2), { pick(4, 9), pick(5, 9) },
+            "T\n1. B4\n\n\n2. B5\n\n\n" },
+        // distinct: a repeat is taken back and made again from its prefix, the draws going on
+        // (the form draw of "mixed" included); without distinct the repeat stands
+        { { 6, 2 }, 3, FormSelection::mixed(),
+            { pick(1, 3), pick(3, 9), pick(1, 3), pick(3, 9), pick(2, 3), pick(3, 9), pick(2, 3),
+                pick(3, 9), pick(1, 3), pick(3, 9), pick(2, 3), pick(4, 9) },
+            "T\n1. A3 2. B3\n\n3. B4 ", true },
+        { { 6, 2 }, 3, FormSelection::mixed(),
+            { pick(1, 3), pick(3, 9), pick(1, 3), pick(3, 9), pick(2, 3), pick(3, 9) },
+            "T\n1. A3 2. A3\n\n3. B3 " },
+        { { 6, 2 }, 2, FormSelection::form(1), { pick(5, 9), pick(5, 9), pick(6, 9) },
+            "T\n1. A5 2. A6\n\n", true },
+    };
+    for (const auto& c : cases) {
+        const FamilyFrame family { 10.0, u"T", 1, c.count, u". ", u".", TestForms, c.layout };
+        ScriptedSource source(c.draws);
+        const RunResult result
+            = run_frame(family, { .selection = c.selection, .distinct = c.distinct }, source);
+        EXPECT_EQ(source.remaining(), 0u) << c.text;
+        EXPECT_EQ(result.font_size, family.font_size);
+        EXPECT_EQ(to_utf8(result.text), c.text);
+    }
+}
+
+TEST(Frame, SignSplitsAtOneHalfWithOneDraw)
+{
+    ScriptedSource source({ 0.0f, std::nextafter(0.5f, 0.0f), 0.5f, std::nextafter(1.0f, 0.0f) });
+    const ProblemOptions options;
+    Frame frame(source, options);
+    for (const TextView sign : { u" + ", u" + ", u" - ", u" - " })
+        EXPECT_EQ(frame.sign(), sign);
+    EXPECT_EQ(source.remaining(), 0u);
+}
+
+TEST(Text, NumberTextIsPlainDecimalAndUtf8IsExact)
+{
+    EXPECT_EQ(number_text(0), u"0");
+    EXPECT_EQ(number_text(-7), u"-7");
+    EXPECT_EQ(number_text(120), u"120");
+    EXPECT_EQ(to_utf8(u"x\u00B2 \u2014\u2022\u00F7"), "x\xC2\xB2 \xE2\x80\x94\xE2\x80\xA2\xC3\xB7");
+    EXPECT_EQ(to_utf8(u"\U0001F600"), "\xF0\x9F\x98\x80");
+    EXPECT_EQ(to_utf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
+}
+
+// The dialog sets the size before the run draws, from the catalogue; it must be the run's own.
+TEST(Catalogue, SizeBeforeTheRunIsTheRunsSize)
+{
+    for (const FamilyEntry& family : families()) {
+        Mt19937Source source(5);
+        EXPECT_EQ(family.font_size, family.run({}, source).font_size) << family.name;
+    }
+}
+
+TEST(RandomSource, ProductionValuesAreTheTop24BitsOfMt19937)
+{
+    // several whole states (624 values each) and the extreme seeds
+    for (const std::uint32_t seed : { 0u, 1u, 12345u, 5489u, 86'399'999u, 4294967295u }) {
+        Mt19937Source source(seed);
+        std::mt19937 reference(seed);
+        for (int i = 0; i < 3000; ++i)
+            ASSERT_EQ(source.next(), static_cast<float>(reference() >> 8) / 16777216.0f)
+                << "seed " << seed << ", value " << i;
+    }
+    EXPECT_LT(clock_seed(), 86'400'000u); // milliseconds since midnight
+}
+
+TEST(RandomSource, DrawIsTheFloorOfTheDoubleProduct)
+{
+    // every r on a fine grid and the values next to integer products; negative n as well,
+    // where truncation alone would round up
+    std::vector<float> values = { 0x1p-24f * 16777215, 0.5f, std::nextafter(0.5f, 0.0f) };
+    for (int k = 0; k < (1 << 24); k += 4099)
+        values.push_back(static_cast<float>(k) * 0x1p-24f);
+    for (const int n : { 1, 2, 6, 15, 101, 201, 401, -3, -101 }) {
+        ScriptedSource source(values);
+        for (const float r : values)
+            ASSERT_EQ(
+                draw(source, n, -7), static_cast<int>(std::floor(n * static_cast<double>(r))) - 7)
+                << n << " " << r;
+    }
+    // 6 * r rounds up to exactly 5 in single precision, which would give 6; in double it stays
+    // just below 5
+    const float r = 13981013 * 0x1p-24f;
+    volatile float single = 6.0f * r;
+    ASSERT_EQ(single, 5.0f);
+    ScriptedSource source({ r });
+    EXPECT_EQ(draw(source, 6, 1), 5);
+}
