@@ -2,9 +2,10 @@
 """One-token mutants of the program's sources, and which of them the test suite kills.
 
   mutate.py list [--count N] [--seed S]      write a mutant list (tab-separated) to stdout
-  mutate.py run LIST [--build DIR] [--only K,...]
+  mutate.py run LIST [--build DIR] [--only K,...] [--select REGEX]
                                              apply each mutant alone, rebuild DIR incrementally,
-                                             run ctest; one result line per mutant to stdout
+                                             run ctest (only the tests REGEX matches, for a
+                                             quick look); one result line per mutant to stdout
 
 A mutant is a file, a line number, the line as it was and the line as mutated. It is found by
 its text (nearest the line number), so a list stays usable while other lines move. Results:
@@ -122,7 +123,7 @@ def read_list(path):
                 yield path_, int(number), kind, eval(line), eval(mutated)
 
 
-def run(list_path, build, only):
+def run(list_path, build, only, select):
     mutants = list(read_list(list_path))
     env = dict(os.environ, CTEST_OUTPUT_ON_FAILURE="0")
     for index, (path, number, kind, line, mutated) in enumerate(mutants, 1):
@@ -148,7 +149,8 @@ def run(list_path, build, only):
                     outcome, detail = "stillborn", ""
                 else:
                     tested = subprocess.run(
-                        ["ctest", "-j2", "--timeout", "120", "--stop-on-failure"],
+                        ["ctest", "-j2", "--timeout", "120", "--stop-on-failure"]
+                        + (["-R", select] if select else []),
                         cwd=os.path.join(ROOT, build), capture_output=True, text=True, env=env)
                     failed = re.findall(r"\d+ - (\S+) \((?:Failed|Timeout|SEGFAULT|Subprocess)",
                                         tested.stdout)
@@ -172,12 +174,13 @@ def main():
     go.add_argument("list")
     go.add_argument("--build", default="build-mutants")
     go.add_argument("--only", default="")
+    go.add_argument("--select", default="")
     args = parser.parse_args()
     if args.command == "list":
         make_list(args.count, args.seed)
     else:
         only = {int(k) for k in args.only.split(",") if k}
-        run(args.list, args.build, only)
+        run(args.list, args.build, only, args.select)
 
 
 if __name__ == "__main__":
