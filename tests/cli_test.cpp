@@ -102,12 +102,12 @@ std::vector<std::string> pdf_pages(const fs::path& pdf)
 // After a deliberate change, remake them with tests/data/golden/make.
 TEST_F(CliTest, GoldenOutputs)
 {
-    std::ifstream list(QUILLORA_GOLDEN "/list.tsv");
+    std::ifstream list(QUILLORA_TEST_DATA "/golden/list.tsv");
     int count = 0;
     for (std::string row; std::getline(list, row); ++count) {
         const std::string name = row.substr(0, row.find('\t'));
         EXPECT_EQ(
-            sheet(row.substr(name.size() + 1)).out, read_file(fs::path(QUILLORA_GOLDEN) / name))
+            sheet(row.substr(name.size() + 1)).out, read_file(fs::path(QUILLORA_TEST_DATA "/golden") / name))
             << name;
     }
     EXPECT_GT(count, 100);
