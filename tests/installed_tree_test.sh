@@ -8,10 +8,7 @@ usr=$1
 scratch=$2
 rm -rf "$scratch" && mkdir -p "$scratch/files/sub" || exit 1
 failures=0
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
+fail() { echo "FAIL: $*" >&2 && failures=$((failures + 1)); }
 
 [ -x "$usr/bin/quillora" ] || fail "$usr/bin/quillora is missing"
 sheet=$usr/bin/quillora-sheet
@@ -37,7 +34,6 @@ page_text=$(MANWIDTH=200 man -E ascii -l "$usr/share/man/man1/quillora-sheet.1.g
 . /usr/share/bash-completion/bash_completion || exit 1
 # shellcheck disable=SC1091
 . "$usr/share/bash-completion/completions/quillora-sheet" || exit 1
-[ -x "$sheet" ] || exit 1
 complete_line() {
     local line=${1//=/ = }
     read -ra COMP_WORDS <<<"$line"
@@ -50,28 +46,20 @@ complete_line() {
         2>/dev/null
     printf '%s\n' "${COMPREPLY[@]}" | sort | xargs
 }
-# The choices the program names in a usage error, "Bin1..Bin8" spelt out.
+# The choices the program names in a usage error, "Bin1..Bin8" spelt out by brace expansion.
 choices() {
-    local item
-    "$sheet" "$@" 2>&1 >/dev/null | sed -n 's/.*(\(.*\))$/\1/p' | tr -d , | xargs -n1 |
-        while read -r item; do
-            if [[ $item =~ ^([A-Za-z]+)1\.\.([A-Za-z]+)([0-9]+)$ ]]; then
-                eval "printf '${BASH_REMATCH[1]}%s\n' {1..${BASH_REMATCH[3]}}"
-            else
-                echo "$item"
-            fi
-        done | sort | xargs
+    local list
+    list=$("$sheet" "$@" 2>&1 >/dev/null | sed -En 's/.*\((.*)\)$/\1/p' | tr -d , |
+        sed -E 's/\<([A-Za-z]+)1\.\.[A-Za-z]+([0-9]+)\>/\1{1..\2}/')
+    eval "printf '%s\n' $list" | sort | xargs
 }
 
-families=$(choices no-such-family)
-[ -n "$families" ] || fail "no family list in the program's usage error"
-[ "$(complete_line 'quillora-sheet ')" = "$families" ] ||
-    fail "completion of families: '$(complete_line 'quillora-sheet ')', program: '$families'"
-for family in $families; do
-    forms=$(choices "$family" no-such-form)
-    got=$(complete_line "quillora-sheet --seed 7 $family ")
-    [ -n "$forms" ] && [ "$got" = "$forms" ] ||
-        fail "completion of $family forms: '$got', program: '$forms'"
+# The families first (an unknown family lists them), then each family's forms.
+for family in "" $(choices no-such-family); do
+    want=$(choices ${family:+"$family"} no-such-form)
+    got=$(complete_line "quillora-sheet ${family:+--seed 7 $family }")
+    [ -n "$want" ] && [ "$got" = "$want" ] ||
+        fail "completion after '$family': '$got', program: '$want'"
 done
 
 # Every option of --help has its paragraph in the manual page and is completed.
@@ -94,8 +82,5 @@ quillora-sheet --output su|sub
 quillora-sheet fractions mixed --output |sheet.rtf sheet.txt sub
 ROWS
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures failed" >&2
-    exit 1
-fi
+[ "$failures" -eq 0 ] || { echo "$failures failed" >&2 && exit 1; }
 echo "installed tree: all checks passed"
