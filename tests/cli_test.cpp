@@ -121,6 +121,7 @@ TEST_F(CliTest, ClockSeedIsReportedAndReproducible)
 {
     const Outcome run = sheet("binomials Bin3");
     ASSERT_EQ(run.err.rfind("seed: ", 0), 0u) << run.err;
+    EXPECT_LT(std::stoul(run.err.substr(6)), 86'400'000u); // milliseconds since midnight
     EXPECT_EQ(run.out, sheet("binomials Bin3 --seed " + run.err.substr(6)).out); // ends in \n
 
     const Outcome set = sheet("binomials Bin3 --versions 3");

@@ -9,7 +9,6 @@
 #include <array>
 #include <cmath>
 #include <fstream>
-#include <random>
 #include <sstream>
 
 using namespace quillora;
@@ -155,11 +154,9 @@ TEST(Frame, SignSplitsAtOneHalfWithOneDraw)
     EXPECT_EQ(source.remaining(), 0u);
 }
 
-TEST(Text, NumberTextIsPlainDecimalAndUtf8IsExact)
+// Sheets pin the two-byte characters; the rest are what a document edited in the window can hold.
+TEST(Text, Utf8IsExact)
 {
-    EXPECT_EQ(number_text(0), u"0");
-    EXPECT_EQ(number_text(-7), u"-7");
-    EXPECT_EQ(number_text(120), u"120");
     EXPECT_EQ(to_utf8(u"x\u00B2 \u2014\u2022\u00F7"), "x\xC2\xB2 \xE2\x80\x94\xE2\x80\xA2\xC3\xB7");
     EXPECT_EQ(to_utf8(u"\U0001F600"), "\xF0\x9F\x98\x80");
     EXPECT_EQ(to_utf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
@@ -172,19 +169,6 @@ TEST(Catalogue, SizeBeforeTheRunIsTheRunsSize)
         Mt19937Source source(5);
         EXPECT_EQ(family.font_size, family.run({}, source).font_size) << family.name;
     }
-}
-
-TEST(RandomSource, ProductionValuesAreTheTop24BitsOfMt19937)
-{
-    // several whole states (624 values each) and the extreme seeds
-    for (const std::uint32_t seed : { 0u, 1u, 12345u, 5489u, 86'399'999u, 4294967295u }) {
-        Mt19937Source source(seed);
-        std::mt19937 reference(seed);
-        for (int i = 0; i < 3000; ++i)
-            ASSERT_EQ(source.next(), static_cast<float>(reference() >> 8) / 16777216.0f)
-                << "seed " << seed << ", value " << i;
-    }
-    EXPECT_LT(clock_seed(), 86'400'000u); // milliseconds since midnight
 }
 
 TEST(RandomSource, DrawIsTheFloorOfTheDoubleProduct)
