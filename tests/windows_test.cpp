@@ -376,20 +376,16 @@ private slots:
     {
         QTest::addColumn<QString>("target"); // in the scratch folder; "": the existing file
         QTest::addColumn<QString>("reason");
-        QTest::newRow("missing folder") << "none/a.rtf"
-                                        << "No such file or directory";
-        QTest::newRow("parent is a file") << "parent is a file.rtf/a.rtf"
-                                          << "Not a directory";
-        QTest::newRow("device") << "/dev/full"
-                                << "It is a device, not a regular file";
-        QTest::newRow("named pipe") << "pipe"
-                                    << "It is a named pipe, not a regular file";
-        QTest::newRow("target is a folder") << "folder"
-                                            << "Filename refers to a directory";
-        QTest::newRow("read-only file") << ""
-                                        << "The file is read-only"; // refused even as root
-        QTest::newRow("file size limit") << ""
-                                         << "File too large"; // the new file outgrows it
+        const auto row = [](const char* tag, const char* target, const char* reason) {
+            QTest::newRow(tag) << target << reason;
+        };
+        row("missing folder", "none/a.rtf", "No such file or directory");
+        row("parent is a file", "parent is a file.rtf/a.rtf", "Not a directory");
+        row("device", "/dev/full", "It is a device, not a regular file");
+        row("named pipe", "pipe", "It is a named pipe, not a regular file");
+        row("target is a folder", "folder", "Filename refers to a directory");
+        row("read-only file", "", "The file is read-only"); // refused even as root
+        row("file size limit", "", "File too large"); // the new file outgrows it while written
     }
     void failedSaveWarnsOnceAndKeepsTheFile()
     {
