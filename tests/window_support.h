@@ -4,16 +4,23 @@
 // pictures and external tools.
 
 #include "app/CommonDialog.h"
+#include "app/DocumentWindow.h"
 #include "app/MainWindow.h"
+#include "app/Module1.h"
+#include "dialog/ProblemDialog.h"
 #include "dialog/catalogue.h"
 #include "dialog/random_source.h"
 
 #include <QAbstractButton>
-#include <QImage>
+#include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPrinter>
 #include <QProcess>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTextEdit>
 
 #include <optional>
 
@@ -23,7 +30,7 @@ namespace quillora::test {
 class ScriptedCommonDialog final : public CommonDialog {
 public:
     QStringList saveAnswers; ///< Names handed out in order; none left cancels.
-    QStringList offeredNames, warnings;
+    QStringList warnings;
     std::optional<QString> pdf; ///< The printer's PDF file; none cancels.
     bool printSelection = false;
     QList<bool> selectionOffers;
@@ -38,9 +45,8 @@ public:
     void warn(QWidget*, const QString&, const QString& text) override { warnings << text; }
 
 protected:
-    QString askSaveFileName(QWidget*, const QString& offered) override
+    QString askSaveFileName(QWidget*, const QString&) override
     {
-        offeredNames << offered;
         return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
     }
 };
@@ -61,14 +67,6 @@ inline QSettings store()
     return QSettings(QSettings::IniFormat, QSettings::UserScope, "Quillora", "Quillora");
 }
 
-/// One run's hand-over, as a driver makes it.
-inline void handOver(MainWindow& main, const QString& text, double size = 12)
-{
-    main.setWorksheetFontSize(size);
-    main.showMainWindow();
-    main.replaceWorksheetText(text);
-}
-
 /// The engine's worksheet for a family, a form name ("" for none) and a seed.
 inline QString engineSheet(
     std::string_view family, const QString& form, std::uint32_t seed, bool fractionAnswers = false)
@@ -85,17 +83,6 @@ inline QByteArray readAll(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-/// Whether `image` is the golden picture tests/data/NAME.png. QUILLORA_UPDATE_GOLDEN=1 rewrites
-/// the golden files from what the program paints now (look at them before committing).
-inline bool matchesGolden(const QImage& image, const QString& name)
-{
-    const QString file = QStringLiteral(QUILLORA_TEST_DATA "/") + name + ".png";
-    if (qEnvironmentVariableIsSet("QUILLORA_UPDATE_GOLDEN"))
-        image.save(file);
-    return QImage(file).convertToFormat(QImage::Format_ARGB32)
-        == image.convertToFormat(QImage::Format_ARGB32);
 }
 
 /// Runs a program to its end; its standard output, or a null array when it failed.
