@@ -74,16 +74,18 @@ std::vector<std::string> lines(const std::string& text)
 
 // Whole outputs, byte for byte, of the commands in tests/data/golden/list.tsv: every form with
 // seeds that reach every redraw, the box ticked, "none", distinct sheets, rich text, PDF and the
-// help. After a deliberate change, remake them with tests/data/golden/make.
+// help. After a deliberate change, QUILLORA_UPDATE_GOLDEN=1 writes them anew; review the diff.
 TEST_F(CliTest, GoldenOutputs)
 {
     std::ifstream list(QUILLORA_TEST_DATA "/golden/list.tsv");
     int count = 0;
     for (std::string row; std::getline(list, row); ++count) {
         const std::string name = row.substr(0, row.find('\t'));
-        EXPECT_EQ(sheet(row.substr(name.size() + 1)).out,
-            read_file(fs::path(QUILLORA_TEST_DATA "/golden") / name))
-            << name;
+        const std::string out = sheet(row.substr(name.size() + 1)).out;
+        const fs::path file = fs::path(QUILLORA_TEST_DATA "/golden") / name;
+        if (std::getenv("QUILLORA_UPDATE_GOLDEN"))
+            std::ofstream(file, std::ios::binary) << out;
+        EXPECT_EQ(out, read_file(file)) << name;
     }
     EXPECT_GT(count, 100);
 }

@@ -15,7 +15,7 @@
 using namespace quillora;
 
 // Documents compared byte for byte with their files in tests/data/golden; after a deliberate
-// change, QUILLORA_REMAKE_GOLDEN=1 writes them anew (tests/data/golden/make does).
+// change, QUILLORA_UPDATE_GOLDEN=1 writes them anew.
 TEST(Writers, GoldenDocuments)
 {
     // Two fraction-equation sheets after four blank lines make three Letter pages whose first
@@ -53,7 +53,7 @@ TEST(Writers, GoldenDocuments)
     };
     for (const auto& [name, bytes] : documents) {
         const std::string path = QUILLORA_TEST_DATA "/golden/" + name;
-        if (std::getenv("QUILLORA_REMAKE_GOLDEN"))
+        if (std::getenv("QUILLORA_UPDATE_GOLDEN"))
             std::ofstream(path, std::ios::binary) << bytes;
         std::ostringstream golden;
         golden << std::ifstream(path, std::ios::binary).rdbuf();

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <set>
 
 using namespace quillora;
 
@@ -131,11 +132,11 @@ std::vector<std::string> problems(const Case& c, const RunResult& result)
 
 std::size_t first_repeat(const std::vector<std::string>& list)
 {
-    for (std::size_t i = 0; i < list.size(); ++i)
-        if (std::find(list.begin(), list.begin() + std::ptrdiff_t(i), list[i])
-            != list.begin() + std::ptrdiff_t(i))
-            return i;
-    return list.size();
+    std::set<std::string> seen;
+    std::size_t i = 0;
+    while (i < list.size() && seen.insert(list[i]).second)
+        ++i;
+    return i;
 }
 
 const std::string Digests = QUILLORA_TEST_DATA "/sheets.tsv";
