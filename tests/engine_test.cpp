@@ -13,30 +13,6 @@
 
 using namespace quillora;
 
-namespace {
-
-/// The value r for which floor(n * r) + m == v.
-float r_for(int v, int n, int m = 1)
-{
-    return float((v - m + 0.5) / n);
-}
-
-/// Runs one generator as problem i with the given draws; the problem line must be committed
-/// once and every draw used.
-std::string one_problem(const FamilyFrame& family, Generator generator, std::vector<float> draws,
-    int i, const ProblemOptions& options)
-{
-    ScriptedSource source(std::move(draws));
-    Frame frame(source, options);
-    frame.problem_line() = number_prefix(family, i);
-    generator(frame);
-    EXPECT_EQ(source.remaining(), 0u) << "draws left over";
-    EXPECT_EQ(frame.worksheet_text(), frame.problem_line()) << "problem line not committed once";
-    return to_utf8(frame.problem_line());
-}
-
-} // namespace
-
 // Every row of tests/data/examples.tsv: a generator's draws and the exact line it writes.
 TEST(Families, WorkedExamples)
 {
@@ -63,7 +39,7 @@ TEST(Families, WorkedExamples)
         for (std::string d; list >> d;) {
             int v = 0, n = 0, m = 1;
             std::sscanf(d.c_str(), "%d:%d:%d", &v, &n, &m);
-            draws.push_back(r_for(v, n, m));
+            draws.push_back(float((v - m + 0.5) / n)); // floor(n * r) + m == v
         }
         std::string line;
         for (std::size_t i = 0; i < cell[5].size(); ++i)
@@ -71,9 +47,14 @@ TEST(Families, WorkedExamples)
         ProblemOptions options; // the box is clear unless the row says ticked
         if (cell[3] == "ticked")
             options.fraction_answers_ok = true;
-        EXPECT_EQ(one_problem(frame, frame.forms[std::size_t(place - 1)], draws, std::stoi(cell[2]),
-                      options),
-            line);
+        // the problem line holds the prefix; the generator must use every draw and commit once
+        ScriptedSource source(std::move(draws));
+        Frame run(source, options);
+        run.problem_line() = number_prefix(frame, std::stoi(cell[2]));
+        frame.forms[std::size_t(place - 1)](run);
+        EXPECT_EQ(source.remaining(), 0u) << "draws left over";
+        EXPECT_EQ(run.worksheet_text(), run.problem_line()) << "problem line not committed once";
+        EXPECT_EQ(to_utf8(run.problem_line()), line);
         ++rows;
     }
     EXPECT_GT(rows, 100);
@@ -93,9 +74,9 @@ void LongForm(Frame& f)
     f.commit();
 }
 constexpr std::array<Generator, 3> TestForms = { Form<u'A'>, Form<u'B'>, LongForm };
-float pick(int v, int n)
+float pick(int v, int n) // the r for which floor(n * r) + 1 == v
 {
-    return r_for(v, n);
+    return float((v - 0.5) / n);
 }
 
 } // namespace

@@ -20,10 +20,8 @@ out=$(desktop-file-validate "$usr/share/applications/$id.desktop" 2>&1) && [ -z 
 out=$(appstreamcli validate --no-net "$usr/share/metainfo/$id.metainfo.xml" 2>&1) ||
     fail "appstreamcli validate: $out"
 
-# Manual pages: gzip -9n (no name, no time stamp: FLG and MTIME are zero), no warnings from man.
+# Manual pages: no warnings from man (lintian, in CI, checks their gzip headers).
 for page in "$usr"/share/man/man1/quillora.1.gz "$usr"/share/man/man1/quillora-sheet.1.gz; do
-    [ "$(od -An -tx1 -j3 -N5 "$page" | tr -d ' ')" = 0000000000 ] ||
-        fail "$page: gzip header has a name or a time stamp"
     out=$(MANWIDTH=80 man --warnings -E UTF-8 -l "$page" 2>&1 >/dev/null) && [ -z "$out" ] ||
         fail "man --warnings $page: $out"
 done
