@@ -2,8 +2,8 @@
 // next to a floor that seeds the same source, makes the same number of draws and appends the
 // same number of characters with no logic. Both cycle through the same seeds.
 
-#include "dialog/catalogue.h"
 #include "bench/counting_source.h"
+#include "dialog/catalogue.h"
 
 #include <benchmark/benchmark.h>
 
