@@ -160,10 +160,8 @@ TEST(Sheets, AreTheRecordedOnes)
         for (std::uint32_t seed = 0; seed < Seeds; ++seed)
             made += (seed ? " " : "") + digest(sheet(c, seed));
         out << c.name << '\t' << made << '\n';
-        const std::string& want = recorded[c.name];
-        const auto at = std::mismatch(made.begin(), made.end(), want.begin(), want.end());
-        EXPECT_EQ(made, want) << c.name << ": first differing sheet is seed "
-                              << (at.first - made.begin()) / 9;
+        // after QUILLORA_UPDATE_GOLDEN=1, git diff shows which seeds changed
+        EXPECT_EQ(made, recorded[c.name]) << c.name;
     }
 }
 

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QLockFile>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -357,9 +358,17 @@ private slots:
         const QByteArray rtf = readAll(name);
         for (const char* part : { "{\\rtf1", "Courier New", "\\fs20\\b0", "\\fs36\\b\\i0" })
             QVERIFY2(rtf.contains(part) && !first.contains("\\fs36"), part);
+        QString warning; // the real warning box
+        whenModal<QMessageBox>([&warning](QMessageBox* box) {
+            warning = box->windowTitle() + ": " + box->text();
+            box->accept();
+        });
+        save(true, path("none/a.rtf"));
+        QCOMPARE(warning,
+            "Save: Could not save \"" + path("none/a.rtf") + "\": No such file or directory");
         QCOMPARE(offered.join(' '),
             "SaveAll Files (*.*) SaveAll Files (*.*) SaveAll Files (*.*)real.rtf SaveAll Files "
-            "(*.*)real.rtf");
+            "(*.*)real.rtf SaveAll Files (*.*)real.rtf");
 
         QVERIFY(!runTool("soffice",
             { "-env:UserInstallation=file://" + path("profile"), "--headless", "--convert-to",
@@ -368,6 +377,26 @@ private slots:
         // LibreOffice ends a last paragraph that holds text with a line feed.
         QCOMPARE(QString::fromUtf8(readAll(path("real.txt"))).remove(QChar(0xFEFF)),
             box->toPlainText().replace(QChar::LineSeparator, '\n') + '\n');
+    }
+
+    // The real print dialog offers no page range; the selection choice is there, and chosen,
+    // only when there is a selection.
+    void realPrintDialogOffersNoPageRange()
+    {
+        for (const bool selection : { false, true }) {
+            QPrinter printer;
+            QString shown;
+            whenModal<QWidget>([&shown](QWidget* dialog) {
+                for (const QString name : { "printRange", "from", "to", "pagesRadioButton",
+                         "pagesLineEdit", "printSelection" })
+                    shown += child(dialog, name) && !child(dialog, name)->isHidden() ? name : "";
+                shown += child<QAbstractButton>(dialog, "printSelection")->isChecked() ? " chosen"
+                                                                                       : "";
+                QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
+            });
+            QVERIFY(!QtCommonDialog().choosePrinter(m_main, printer, selection));
+            QCOMPARE(shown, selection ? "printSelection chosen" : "");
+        }
     }
 
     // Every failure warns once with the name and the reason, keeps any file whole and leaves
@@ -488,7 +517,6 @@ private slots:
         row("MainLeft=1500.4\nMainWidth=1500.6", 1500, 1501);
         row("MainLeft=\" 1.5e3 \"\nMainWidth=2e4", 1500, 20000);
         row("MainLeft=1200px\nMainWidth=-1e39", 1000, 6500);
-        row("MainLeft=nan\nMainWidth=1,2", 1000, 6500);
         row("MainLeft=@ByteArray(\\xff)\nMainWidth=@Variant(\\0)", 1000, 6500);
         row("[settings]\nMainLeft=1500\nMainWidth=3000", 1000, 6500);
         row(QByteArray(100000, 'x') + "\xe9\xff\n[Settings]\nMainLeft=1500\nMainWidth=3000\n", 1500,
