@@ -106,14 +106,10 @@ TEST(Frame, LayoutsOfASmallFamily)
     }
 }
 
-TEST(Frame, SignSplitsAtOneHalfWithOneDraw)
+// Sheets hold one- to three-byte characters; an edited document may hold four-byte ones.
+TEST(Text, Utf8OfEveryLength)
 {
-    ScriptedSource source({ 0.0f, std::nextafter(0.5f, 0.0f), 0.5f, std::nextafter(1.0f, 0.0f) });
-    const ProblemOptions options;
-    Frame frame(source, options);
-    for (const TextView sign : { u" + ", u" + ", u" - ", u" - " })
-        EXPECT_EQ(frame.sign(), sign);
-    EXPECT_EQ(source.remaining(), 0u);
+    EXPECT_EQ(to_utf8(u"x\u00B2\u2014\U0001F600"), "x\xC2\xB2\xE2\x80\x94\xF0\x9F\x98\x80");
 }
 
 // The dialog sets the size before the run draws, from the catalogue; it must be the run's own.
@@ -125,14 +121,21 @@ TEST(Catalogue, SizeBeforeTheRunIsTheRunsSize)
     }
 }
 
-TEST(RandomSource, DrawIsTheFloorOfTheDoubleProduct)
+// A draw is floor(n * r) + m, in double precision; a sign is one draw, " + " below one half.
+TEST(RandomSource, DrawsAndSigns)
 {
     // the largest r, either side of one half, and a negative product, which rounds down
-    ScriptedSource source({ 0x1p-24f * 16777215, std::nextafter(0.5f, 0.0f), 0.5f, 0.25f });
+    const float half = 0.5f, below = std::nextafter(half, 0.0f);
+    ScriptedSource source({ 0x1p-24f * 16777215, below, half, 0.25f, below, half });
     EXPECT_EQ(draw(source, 15, 1), 15);
     EXPECT_EQ(draw(source, 2, 0), 0);
     EXPECT_EQ(draw(source, 2, 0), 1);
     EXPECT_EQ(draw(source, -3, 0), -1);
+    const ProblemOptions options;
+    Frame frame(source, options);
+    EXPECT_EQ(frame.sign(), u" + ");
+    EXPECT_EQ(frame.sign(), u" - ");
+    EXPECT_EQ(source.remaining(), 0u);
     // 6 * r rounds up to exactly 5 in single precision, which would give 6; in double it stays
     // just below 5
     const float r = 13981013 * 0x1p-24f;

@@ -46,9 +46,7 @@ std::vector<Case> cases()
 RunResult sheet(const Case& c, std::uint32_t seed, bool distinct = false)
 {
     Mt19937Source source(seed);
-    ProblemOptions options = c.options;
-    options.distinct = distinct;
-    return c.family->run(options, source);
+    return c.family->run({ c.options.selection, c.options.fraction_answers_ok, distinct }, source);
 }
 
 std::string digest(const RunResult& result)
