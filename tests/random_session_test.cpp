@@ -116,7 +116,9 @@ private slots:
                 const QString file = output.filePath(QString("save%1.rtf").arg(step));
                 dialogs->saveAnswers = QStringList(how ? file : QString()); // or cancelled
                 child<QAction>(main, how & 1 ? "mnuFileSave" : "tbToolBarSave")->trigger();
-                QVERIFY2(!how || !active || readAll(file).startsWith("{\\rtf1"), "nothing saved");
+                const QByteArray bytes = readAll(file).trimmed();
+                QVERIFY2(!how || !active || (bytes.startsWith("{\\rtf1") && bytes.endsWith('}')),
+                    "no whole RTF file saved");
             }
             if (action == 11) { // printing to PDF is slow: after a few, prints are cancelled
                 const QString file = output.filePath(QString("print%1.pdf").arg(pdfs));

@@ -46,7 +46,9 @@ std::vector<Case> cases()
 RunResult sheet(const Case& c, std::uint32_t seed, bool distinct = false)
 {
     Mt19937Source source(seed);
-    return c.family->run({ c.options.selection, c.options.fraction_answers_ok, distinct }, source);
+    ProblemOptions options = c.options;
+    options.distinct = distinct;
+    return c.family->run(options, source);
 }
 
 std::string digest(const RunResult& result)
