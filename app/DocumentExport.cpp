@@ -1,6 +1,6 @@
 #include "app/DocumentExport.h"
 
-#include "page/page_layout.h"
+#include "engine/page_layout.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QByteArray>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "rtf/rtf_writer.h"
+#include "engine/rtf_writer.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #include "app/DocumentWindow.h"
 
 #include "dialog/Twips.h"
-#include "dialog/frame.h"
+#include "engine/family.h"
 
 #include <QCloseEvent>
 #include <QFont>

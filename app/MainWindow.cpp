@@ -5,8 +5,8 @@
 #include "app/DocumentWindow.h"
 #include "app/GeometrySettings.h"
 #include "dialog/Twips.h"
-#include "page/system_paper.h"
-#include "rtf/rtf_writer.h"
+#include "engine/rtf_writer.h"
+#include "system/system_paper.h"
 
 #include <QAction>
 #include <QByteArray>

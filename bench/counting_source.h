@@ -2,7 +2,7 @@
 
 // A production source that counts the values it hands out, for the benchmark's floor.
 
-#include "dialog/random_source.h"
+#include "engine/random_source.h"
 
 #include <array>
 #include <cstdint>

@@ -3,7 +3,7 @@
 // same number of characters with no logic. Both cycle through the same seeds.
 
 #include "bench/counting_source.h"
-#include "dialog/catalogue.h"
+#include "families/catalogue.h"
 
 #include <benchmark/benchmark.h>
 
@@ -27,13 +27,13 @@ struct Work {
     std::size_t characters;
 };
 
-void sheet(benchmark::State& state, const FamilyEntry* family, ProblemOptions options)
+void sheet(benchmark::State& state, const Family* family, ProblemOptions options)
 {
     std::uint32_t seed = 0;
     for (auto _ : state) {
         Mt19937Source source(seed % Seeds + 1);
         ++seed;
-        benchmark::DoNotOptimize(family->run(options, source));
+        benchmark::DoNotOptimize(family->driver(*family, options, source));
     }
 }
 
@@ -48,12 +48,12 @@ void sheet(benchmark::State& state, const FamilyEntry* family, ProblemOptions op
 }
 
 // The draws and characters of the sheet of every seed, counted beforehand.
-void floor(benchmark::State& state, const FamilyEntry* family, ProblemOptions options)
+void floor(benchmark::State& state, const Family* family, ProblemOptions options)
 {
     std::vector<Work> work;
     for (std::uint32_t seed = 1; seed <= Seeds; ++seed) {
         CountingSource source(seed);
-        work.push_back({ 0, family->run(options, source).text.size() });
+        work.push_back({ 0, family->driver(*family, options, source).size() });
         work.back().draws = static_cast<std::size_t>(source.draws());
     }
     std::uint32_t seed = 0;
@@ -80,13 +80,14 @@ void floor(benchmark::State& state, const FamilyEntry* family, ProblemOptions op
 // then its floor as family/form/floor and the sheet with no problem twice as family/form/distinct.
 void register_sheets()
 {
-    for (const FamilyEntry& family : families()) {
+    for (const Family* each : families()) {
+        const Family& family = *each;
         std::vector<std::pair<std::string, FormSelection>> forms;
         for (std::size_t i = 0; i < family.forms.size(); ++i)
-            forms.emplace_back(std::string(family.forms[i]), FormSelection::form(int(i) + 1));
+            forms.emplace_back(std::string(family.forms[i].code), FormSelection::form(int(i) + 1));
         forms.emplace_back("mixed", FormSelection::mixed());
         for (const bool ticked : { false, true }) {
-            if (ticked && !family.takes_fraction_answers)
+            if (ticked && !family.takes_fraction_answers())
                 continue;
             for (const auto& [name, selection] : forms) {
                 const std::string label

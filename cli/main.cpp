@@ -1,11 +1,11 @@
 // quillora-sheet: makes worksheets from the command line, one or a class set of versions.
 
-#include "cli/output_file.h"
-#include "dialog/catalogue.h"
-#include "dialog/random_source.h"
-#include "page/pdf_writer.h"
-#include "page/system_paper.h"
-#include "rtf/rtf_writer.h"
+#include "engine/pdf_writer.h"
+#include "engine/random_source.h"
+#include "engine/rtf_writer.h"
+#include "families/catalogue.h"
+#include "system/output_file.h"
+#include "system/system_paper.h"
 
 #include <csignal>
 #include <cstdint>
@@ -41,13 +41,19 @@ void print_help(const std::string& program)
     std::cout << Usage
               << "\nMakes algebra worksheets, one or a class set of versions, and writes them as\n"
                  "UTF-8 text, rich text or print-ready PDF.\n\n"
-              << "Families and their forms:\n";
-    for (const auto& family : families()) {
-        std::cout << "  " << family.name << ": " << form_choices(family);
-        if (family.default_form)
+              << "Families and their forms (mixed: the family's forms drawn at random; none: the\n"
+                 "title and blank layout only):\n";
+    for (const Family* family : families()) {
+        std::cout << "  " << family->name << ": " << form_choices(*family);
+        if (family->default_form)
             std::cout << " (default "
-                      << family.forms[static_cast<std::size_t>(*family.default_form - 1)] << ")";
+                      << family->forms[static_cast<std::size_t>(*family->default_form - 1)].code
+                      << ")";
         std::cout << '\n';
+        for (const Form& form : family->forms) {
+            std::cout << "    " << form.code << std::string(16 - form.code.size(), ' ')
+                      << form.description << '\n';
+        }
     }
     std::cout
         << "\nOptions:\n"
@@ -66,7 +72,8 @@ void print_help(const std::string& program)
         << " factoring mixed --versions 30 --distinct --format pdf --output class.pdf\n";
 }
 
-std::optional<std::uint32_t> parse_seed(std::string_view text)
+// A whole number of at most ten decimal digits that fits 32 bits (seeds and version counts).
+std::optional<std::uint32_t> parse_number(std::string_view text)
 {
     if (text.empty() || text.size() > 10)
         return std::nullopt;
@@ -82,7 +89,7 @@ std::optional<std::uint32_t> parse_seed(std::string_view text)
 }
 
 struct Request {
-    const FamilyEntry* family = nullptr;
+    const Family* family = nullptr;
     ProblemOptions options;
     std::optional<std::uint32_t> seed;
     int versions = 1;
@@ -114,13 +121,13 @@ Request parse(const std::vector<std::string>& args)
 
         if (arg == "--seed") {
             const std::string text = take_value();
-            request.seed = parse_seed(text);
+            request.seed = parse_number(text);
             if (!request.seed)
                 throw UsageFailure { "invalid seed '" + text
                     + "' (a whole number from 0 to 4294967295)" };
         } else if (arg == "--versions") {
             const std::string text = take_value();
-            const auto versions = parse_seed(text);
+            const auto versions = parse_number(text);
             if (!versions || *versions < 1 || *versions > MaxVersions)
                 throw UsageFailure { "invalid number of versions '" + text
                     + "' (a whole number from 1 to " + std::to_string(MaxVersions) + ")" };
@@ -165,7 +172,7 @@ Request parse(const std::vector<std::string>& args)
     request.family = find_family(positional[0]);
     if (!request.family)
         throw UsageFailure { "unknown family '" + positional[0] + "' (" + family_choices() + ")" };
-    const FamilyEntry& family = *request.family;
+    const Family& family = *request.family;
     const std::string family_name(family.name);
 
     if (positional.size() > 2)
@@ -184,7 +191,7 @@ Request parse(const std::vector<std::string>& args)
             + ")" };
     }
 
-    if (fraction_answers && !family.takes_fraction_answers)
+    if (fraction_answers && !family.takes_fraction_answers())
         throw UsageFailure { "--fraction-answers does not apply to " + family_name
             + " (only to equations)" };
     request.options.fraction_answers_ok = fraction_answers;
@@ -231,11 +238,10 @@ int main(int argc, char** argv)
 
     std::vector<Text> sheets;
     sheets.reserve(static_cast<std::size_t>(request.versions));
-    for (int i = 0; i < request.versions; ++i) {
-        Mt19937Source random(first + static_cast<std::uint32_t>(i));
-        sheets.push_back(request.family->run(request.options, random).text);
-    }
-    const double size = request.family->font_size.value_or(FreshWindowFontSize);
+    for (int i = 0; i < request.versions; ++i)
+        sheets.push_back(
+            make_sheet(*request.family, request.options, first + static_cast<std::uint32_t>(i)));
+    const double size = request.family->sheet_font_size();
     std::string bytes;
     switch (request.format) {
     case Format::Text:

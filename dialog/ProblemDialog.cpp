@@ -2,8 +2,8 @@
 
 #include "dialog/Twips.h"
 #include "dialog/WorksheetTarget.h"
-#include "dialog/catalogue.h"
-#include "dialog/random_source.h"
+#include "engine/random_source.h"
+#include "families/catalogue.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -19,6 +19,8 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <span>
+#include <string_view>
 #include <utility>
 
 namespace quillora {
@@ -49,14 +51,27 @@ struct Piece {
     bool isFraction() const { return !denominator.isEmpty(); }
 };
 
-Piece frac(const char* numerator, const char* denominator)
+// The pieces of a picture written as text, each fraction in braces: "{a/b}x + {c/d} = e".
+std::vector<Piece> pictureOf(std::string_view notation)
 {
-    return { QString::fromLatin1(numerator), QString::fromLatin1(denominator) };
-}
-
-Piece text(const char* plain)
-{
-    return { QString::fromLatin1(plain), QString() };
+    std::vector<Piece> pieces;
+    while (!notation.empty()) {
+        const std::size_t open = notation.find('{');
+        if (open != 0) {
+            const std::string_view plain = notation.substr(0, open);
+            pieces.push_back({ QString::fromLatin1(plain.data(), qsizetype(plain.size())), {} });
+            notation.remove_prefix(plain.size());
+            continue;
+        }
+        const std::size_t bar = notation.find('/');
+        const std::size_t close = notation.find('}');
+        const std::string_view top = notation.substr(1, bar - 1);
+        const std::string_view bottom = notation.substr(bar + 1, close - bar - 1);
+        pieces.push_back({ QString::fromLatin1(top.data(), qsizetype(top.size())),
+            QString::fromLatin1(bottom.data(), qsizetype(bottom.size())) });
+        notation.remove_prefix(close + 1);
+    }
+    return pieces;
 }
 
 // The equation as one line of text, each fraction written a/b: "a/b x + c = d".
@@ -165,6 +180,124 @@ private:
 
 } // namespace
 
+// A control's place in its frame, in twips.
+struct TwipsRect {
+    int left, top, width, height;
+};
+
+enum class ControlKind { Option, Picture, FractionAnswersBox };
+
+// A control of a family's frame: its object name, caption (for a picture button, the picture's
+// notation), and the catalogue's form code it selects ("mixed" for the family's mixed option).
+struct OptionRow {
+    const char* name;
+    const char* caption;
+    std::string_view form;
+    TwipsRect rect;
+    ControlKind kind = ControlKind::Option;
+};
+
+// A family's frame of form options, in the order the frames are created (the last lies on top).
+struct FrameRow {
+    std::string_view family;
+    const char* name;
+    const char* caption;
+    TwipsRect rect;
+    std::span<const OptionRow> options;
+};
+
+namespace {
+
+// The family options of "Problem Type", in the catalogue's order.
+struct FamilyRow {
+    std::string_view family;
+    const char* name;
+    const char* caption;
+    TwipsRect rect;
+};
+
+constexpr FamilyRow FamilyRows[] = {
+    { "fractions", "optFractions", "Fractions", { 240, 480, 2415, 495 } },
+    { "equations", "optEquations", "Equations", { 240, 960, 2535, 495 } },
+    { "fraction-equations", "optFB", "Fraction Equations", { 240, 1440, 3255, 495 } },
+    { "binomials", "optMultBin", "Multiplying Binomials", { 240, 1920, 3255, 495 } },
+    { "factoring", "optFactoring", "Factoring Polynomials", { 240, 2400, 3255, 495 } },
+};
+
+constexpr OptionRow FractionEquationRows[] = {
+    { "optFB1", "{a/b}x = c", "FB1", { 240, 480, 2655, 615 }, ControlKind::Picture },
+    { "optFB2", "{a/b}x + c = d", "FB2", { 240, 1200, 2655, 615 }, ControlKind::Picture },
+    { "optFB3", "{a/b}x + {c/d} = e", "FB3", { 240, 1920, 2655, 615 }, ControlKind::Picture },
+    { "optFB4", "{a/b}x + c = {d/e}x + f", "FB4", { 240, 2640, 2655, 615 }, ControlKind::Picture },
+    { "optFB5", "{a/b}(cx + d) = {e/f}(gx + h)", "FB5", { 240, 3360, 2655, 615 },
+        ControlKind::Picture },
+    { "optFBmixed", "mixed", "mixed", { 240, 4080, 2655, 615 } },
+};
+
+constexpr OptionRow EquationRows[] = {
+    { "optEQ1", "x + a = b", "EQ1", { 120, 480, 2175, 375 } },
+    { "optEQ6", "ax = b", "EQ6", { 120, 960, 2415, 375 } },
+    { "optEQ2", "ax + b = c", "EQ2", { 120, 1440, 2175, 375 } },
+    { "optEQ3", "ax + b = cx + d", "EQ3", { 120, 1920, 2415, 375 } },
+    { "optEQ4", "a(bx + c) = d", "EQ4", { 120, 2400, 2175, 375 } },
+    { "optEQ5", "a(bx + c) = d(ex + f)", "EQ5", { 120, 2880, 2895, 375 } },
+    { "optEQmixed", "mixed", "mixed", { 120, 3360, 2895, 375 } },
+    { "chkFracOK", "Fraction Answers OK", "", { 120, 3840, 2895, 495 },
+        ControlKind::FractionAnswersBox },
+};
+
+constexpr OptionRow BinomialRows[] = {
+    { "optBin1", "(x+a)(x+b)", "Bin1", { 240, 360, 1935, 375 } },
+    { "optBin2", "(x-a)(x-b)", "Bin2", { 240, 720, 1815, 495 } },
+    { "optBin3", "(x-a)(x+b)", "Bin3", { 240, 1200, 1935, 495 } },
+    { "optBin4", "(ax+b)(cx+d)", "Bin4", { 240, 1680, 2055, 495 } },
+    { "optBin5", "(ax-b)(cx-d)", "Bin5", { 240, 2160, 2055, 495 } },
+    { "optBin6", "(ax-b)(cx+d)", "Bin6", { 240, 2640, 2055, 495 } },
+    { "optBin7", "DOTS", "Bin7", { 240, 3120, 1935, 495 } },
+    { "optBin8", "PST", "Bin8", { 240, 3600, 2055, 495 } },
+    { "optBinMixed", "mixed", "mixed", { 240, 4080, 1935, 495 } },
+};
+
+constexpr OptionRow FactoringRows[] = {
+    { "optEGF", "EGF", "EGF", { 120, 480, 2415, 375 } },
+    { "optHGF", "HGF", "HGF", { 120, 840, 2415, 375 } },
+    { "optEGFGCF", "EGF GCF", "EGFGCF", { 120, 1200, 2415, 375 } },
+    { "optHGFGCF", "HGF GCF", "HGFGCF", { 120, 1560, 2415, 375 } },
+    { "optGCF", "GCF", "GCF", { 120, 1920, 2415, 375 } },
+    { "optDOTS", "DOTS", "DOTS", { 120, 2280, 1335, 375 } },
+    { "optPST", "PST", "PST", { 120, 2640, 1575, 375 } },
+    { "optFmixed", "mixed", "mixed", { 120, 3000, 2415, 375 } },
+};
+
+constexpr OptionRow OperationRows[] = {
+    { "optAdd", "addition", "addition", { 120, 480, 2415, 375 } },
+    { "optSubtraction", "subtraction", "subtraction", { 120, 840, 2415, 375 } },
+    { "optDiv", "division", "division", { 120, 1200, 2415, 375 } },
+    { "optMult", "multiplication", "multiplication", { 120, 1560, 2415, 375 } },
+    { "optMixed", "mixed", "mixed", { 120, 1920, 2415, 375 } },
+};
+
+constexpr FrameRow FrameRows[] = {
+    { "fraction-equations", "framFB", "Fraction Equations", { 4080, 240, 3135, 4815 },
+        FractionEquationRows },
+    { "equations", "framEquations", "Equations", { 4080, 240, 3135, 4575 }, EquationRows },
+    { "binomials", "framBinomial", "Binomials", { 4080, 240, 2415, 4815 }, BinomialRows },
+    { "factoring", "framFactoring", "Factoring", { 4080, 240, 2175, 3615 }, FactoringRows },
+    { "fractions", "framOperation", "Operation", { 4080, 240, 2175, 2655 }, OperationRows },
+};
+
+QRect twipsRect(const TwipsRect& r)
+{
+    return twipsRect(r.left, r.top, r.width, r.height);
+}
+
+QString caption(const char* text)
+{
+    return QString::fromLatin1(text);
+}
+
+} // namespace
+
 ProblemDialog::ProblemDialog(WorksheetTarget* target, QWidget* parent)
     // A fixed-size window: minimize and close, no maximize.
     : QWidget(parent,
@@ -177,70 +310,17 @@ ProblemDialog::ProblemDialog(WorksheetTarget* target, QWidget* parent)
     setFont(dialogFont(13.5));
     setFixedSize(toPixels(7410), toPixels(6105));
 
-    auto* frame1 = addFrame("Frame1", QStringLiteral("Problem Type"), 240, 240, 3615, 3495);
-    auto* optFractions
-        = addOption(frame1, "optFractions", QStringLiteral("Fractions"), 240, 480, 2415, 495);
-    auto* optEquations
-        = addOption(frame1, "optEquations", QStringLiteral("Equations"), 240, 960, 2535, 495);
-    auto* optFB
-        = addOption(frame1, "optFB", QStringLiteral("Fraction Equations"), 240, 1440, 3255, 495);
-    auto* optMultBin = addOption(
-        frame1, "optMultBin", QStringLiteral("Multiplying Binomials"), 240, 1920, 3255, 495);
-    auto* optFactoring = addOption(
-        frame1, "optFactoring", QStringLiteral("Factoring Polynomials"), 240, 2400, 3255, 495);
-
-    // Created in the stored order, so the frame created last lies on top.
-    buildFractionEquationFrame();
-
-    m_framEquations = addFrame("framEquations", QStringLiteral("Equations"), 4080, 240, 3135, 4575);
-    auto* eq = m_framEquations;
-    auto* optEQ1 = addOption(eq, "optEQ1", QStringLiteral("x + a = b"), 120, 480, 2175, 375);
-    auto* optEQ6 = addOption(eq, "optEQ6", QStringLiteral("ax = b"), 120, 960, 2415, 375);
-    auto* optEQ2 = addOption(eq, "optEQ2", QStringLiteral("ax + b = c"), 120, 1440, 2175, 375);
-    auto* optEQ3 = addOption(eq, "optEQ3", QStringLiteral("ax + b = cx + d"), 120, 1920, 2415, 375);
-    auto* optEQ4 = addOption(eq, "optEQ4", QStringLiteral("a(bx + c) = d"), 120, 2400, 2175, 375);
-    auto* optEQ5
-        = addOption(eq, "optEQ5", QStringLiteral("a(bx + c) = d(ex + f)"), 120, 2880, 2895, 375);
-    auto* optEQmixed = addOption(eq, "optEQmixed", QStringLiteral("mixed"), 120, 3360, 2895, 375);
-    m_chkFracOK = new CheckBox(QStringLiteral("Fraction Answers OK"), eq);
-    m_chkFracOK->setObjectName(QStringLiteral("chkFracOK"));
-    m_chkFracOK->setFont(dialogFont(12));
-    m_chkFracOK->setGeometry(twipsRect(120, 3840, 2895, 495));
-
-    m_framBinomial = addFrame("framBinomial", QStringLiteral("Binomials"), 4080, 240, 2415, 4815);
-    auto* bin = m_framBinomial;
-    auto* optBin1 = addOption(bin, "optBin1", QStringLiteral("(x+a)(x+b)"), 240, 360, 1935, 375);
-    auto* optBin2 = addOption(bin, "optBin2", QStringLiteral("(x-a)(x-b)"), 240, 720, 1815, 495);
-    auto* optBin3 = addOption(bin, "optBin3", QStringLiteral("(x-a)(x+b)"), 240, 1200, 1935, 495);
-    auto* optBin4 = addOption(bin, "optBin4", QStringLiteral("(ax+b)(cx+d)"), 240, 1680, 2055, 495);
-    auto* optBin5 = addOption(bin, "optBin5", QStringLiteral("(ax-b)(cx-d)"), 240, 2160, 2055, 495);
-    auto* optBin6 = addOption(bin, "optBin6", QStringLiteral("(ax-b)(cx+d)"), 240, 2640, 2055, 495);
-    auto* optBin7 = addOption(bin, "optBin7", QStringLiteral("DOTS"), 240, 3120, 1935, 495);
-    auto* optBin8 = addOption(bin, "optBin8", QStringLiteral("PST"), 240, 3600, 2055, 495);
-    auto* optBinMixed
-        = addOption(bin, "optBinMixed", QStringLiteral("mixed"), 240, 4080, 1935, 495);
-
-    m_framFactoring = addFrame("framFactoring", QStringLiteral("Factoring"), 4080, 240, 2175, 3615);
-    auto* fac = m_framFactoring;
-    auto* optEGF = addOption(fac, "optEGF", QStringLiteral("EGF"), 120, 480, 2415, 375);
-    auto* optHGF = addOption(fac, "optHGF", QStringLiteral("HGF"), 120, 840, 2415, 375);
-    auto* optEGFGCF = addOption(fac, "optEGFGCF", QStringLiteral("EGF GCF"), 120, 1200, 2415, 375);
-    auto* optHGFGCF = addOption(fac, "optHGFGCF", QStringLiteral("HGF GCF"), 120, 1560, 2415, 375);
-    auto* optGCF = addOption(fac, "optGCF", QStringLiteral("GCF"), 120, 1920, 2415, 375);
-    auto* optDOTS = addOption(fac, "optDOTS", QStringLiteral("DOTS"), 120, 2280, 1335, 375);
-    auto* optPST = addOption(fac, "optPST", QStringLiteral("PST"), 120, 2640, 1575, 375);
-    auto* optFmixed = addOption(fac, "optFmixed", QStringLiteral("mixed"), 120, 3000, 2415, 375);
-
-    m_framOperation = addFrame("framOperation", QStringLiteral("Operation"), 4080, 240, 2175, 2655);
-    auto* op = m_framOperation;
-    auto* optAdd = addOption(op, "optAdd", QStringLiteral("addition"), 120, 480, 2415, 375);
-    auto* optSubtraction
-        = addOption(op, "optSubtraction", QStringLiteral("subtraction"), 120, 840, 2415, 375);
-    auto* optDiv = addOption(op, "optDiv", QStringLiteral("division"), 120, 1200, 2415, 375);
-    auto* optMult
-        = addOption(op, "optMult", QStringLiteral("multiplication"), 120, 1560, 2415, 375);
-    auto* optMixed = addOption(op, "optMixed", QStringLiteral("mixed"), 120, 1920, 2415, 375);
-    optAdd->setChecked(true);
+    auto* frame1 = new QGroupBox(QStringLiteral("Problem Type"), this);
+    frame1->setObjectName(QStringLiteral("Frame1"));
+    frame1->setGeometry(twipsRect(240, 240, 3615, 3495));
+    for (const FamilyRow& row : FamilyRows) {
+        auto* option = new OptionButton(caption(row.caption), frame1);
+        option->setObjectName(caption(row.name));
+        option->setGeometry(twipsRect(row.rect));
+        m_families.push_back({ option, nullptr, find_family(row.family), {} });
+    }
+    for (const FrameRow& row : FrameRows)
+        addFrame(row);
 
     auto* cmdMake = new QPushButton(QStringLiteral("&Make It!"), this);
     cmdMake->setObjectName(QStringLiteral("cmdMake"));
@@ -252,94 +332,74 @@ ProblemDialog::ProblemDialog(WorksheetTarget* target, QWidget* parent)
     cmdMake->setAutoDefault(true);
     command1->setAutoDefault(true);
 
-    auto fbButton = [this](int id) { return m_fbGroup->button(id); };
-    // Form names are the catalogue's; a form's place is looked up there at each run.
-    m_families = {
-        { optFractions, m_framOperation, "fractions",
-            { { optAdd, "addition" }, { optSubtraction, "subtraction" }, { optDiv, "division" },
-                { optMult, "multiplication" } },
-            optMixed },
-        { optFactoring, m_framFactoring, "factoring",
-            { { optEGF, "EGF" }, { optHGF, "HGF" }, { optEGFGCF, "EGFGCF" },
-                { optHGFGCF, "HGFGCF" }, { optGCF, "GCF" }, { optDOTS, "DOTS" },
-                { optPST, "PST" } },
-            optFmixed },
-        { optMultBin, m_framBinomial, "binomials",
-            { { optBin1, "Bin1" }, { optBin2, "Bin2" }, { optBin3, "Bin3" }, { optBin4, "Bin4" },
-                { optBin5, "Bin5" }, { optBin6, "Bin6" }, { optBin7, "Bin7" },
-                { optBin8, "Bin8" } },
-            optBinMixed },
-        { optEquations, m_framEquations, "equations",
-            { { optEQ1, "EQ1" }, { optEQ2, "EQ2" }, { optEQ3, "EQ3" }, { optEQ4, "EQ4" },
-                { optEQ5, "EQ5" }, { optEQ6, "EQ6" } },
-            optEQmixed },
-        { optFB, m_framFB, "fraction-equations",
-            { { fbButton(1), "FB1" }, { fbButton(2), "FB2" }, { fbButton(3), "FB3" },
-                { fbButton(4), "FB4" }, { fbButton(5), "FB5" } },
-            fbButton(6) },
-    };
-
     for (const auto& family : m_families) {
-        const Family* f = &family;
+        const FamilyControls* f = &family;
         connect(family.option, &QRadioButton::clicked, this, [this, f] { showFrameOf(*f); });
     }
     connect(cmdMake, &QPushButton::clicked, this, &ProblemDialog::makeIt);
     connect(command1, &QPushButton::clicked, this, &ProblemDialog::quitRequested);
 }
 
-QGroupBox* ProblemDialog::addFrame(
-    const char* name, const QString& caption, int left, int top, int width, int height)
+void ProblemDialog::addFrame(const FrameRow& row)
 {
-    auto* frame = new QGroupBox(caption, this);
-    frame->setObjectName(QString::fromLatin1(name));
-    frame->setGeometry(twipsRect(left, top, width, height));
-    if (qstrcmp(name, "Frame1") != 0)
-        frame->hide();
-    return frame;
-}
+    auto family = std::find_if(m_families.begin(), m_families.end(),
+        [&](const FamilyControls& f) { return f.entry->name == row.family; });
+    auto* frame = new QGroupBox(caption(row.caption), this);
+    frame->setObjectName(caption(row.name));
+    frame->setGeometry(twipsRect(row.rect));
+    frame->hide();
+    family->frame = frame;
 
-QRadioButton* ProblemDialog::addOption(QWidget* frame, const char* name, const QString& caption,
-    int left, int top, int width, int height)
-{
-    auto* option = new OptionButton(caption, frame);
-    option->setObjectName(QString::fromLatin1(name));
-    option->setGeometry(twipsRect(left, top, width, height));
-    return option;
-}
-
-void ProblemDialog::buildFractionEquationFrame()
-{
-    m_framFB = addFrame("framFB", QStringLiteral("Fraction Equations"), 4080, 240, 3135, 4815);
-    m_fbGroup = new QButtonGroup(this);
-    m_fbGroup->setExclusive(true);
-
-    const std::vector<std::vector<Piece>> pictures = {
-        { frac("a", "b"), text("x = c") },
-        { frac("a", "b"), text("x + c = d") },
-        { frac("a", "b"), text("x + "), frac("c", "d"), text(" = e") },
-        { frac("a", "b"), text("x + c = "), frac("d", "e"), text("x + f") },
-        { frac("a", "b"), text("(cx + d) = "), frac("e", "f"), text("(gx + h)") },
-    };
-    for (int i = 0; i < 5; ++i) {
-        auto* button = new EquationButton(pictures[i], m_framFB);
-        button->setObjectName(QStringLiteral("optFB%1").arg(i + 1));
-        button->setCheckable(true);
-        button->setGeometry(twipsRect(240, 480 + 720 * i, 2655, 615));
-        button->setIconSize(button->size() - QSize(6, 6));
-        const QString equation = equationText(pictures[i]);
-        button->setToolTip(equation);
-        button->setAccessibleName(equation);
-        m_fbGroup->addButton(button, i + 1);
+    // Picture buttons are not radio buttons: one group keeps such a frame's options exclusive.
+    QButtonGroup* group = nullptr;
+    if (std::any_of(row.options.begin(), row.options.end(),
+            [](const OptionRow& option) { return option.kind == ControlKind::Picture; })) {
+        group = new QButtonGroup(this);
+        group->setExclusive(true);
     }
-    auto* mixed = addOption(m_framFB, "optFBmixed", QStringLiteral("mixed"), 240, 4080, 2655, 615);
-    m_fbGroup->addButton(mixed, 6);
+    for (const OptionRow& option : row.options) {
+        if (option.kind == ControlKind::FractionAnswersBox) {
+            m_chkFracOK = new CheckBox(caption(option.caption), frame);
+            m_chkFracOK->setObjectName(caption(option.name));
+            m_chkFracOK->setFont(dialogFont(12));
+            m_chkFracOK->setGeometry(twipsRect(option.rect));
+            continue;
+        }
+        QAbstractButton* button = option.kind == ControlKind::Picture
+            ? addPictureButton(frame, option)
+            : new OptionButton(caption(option.caption), frame);
+        button->setObjectName(caption(option.name));
+        button->setGeometry(twipsRect(option.rect));
+        if (group)
+            group->addButton(button);
+        family->forms.push_back({ button, *parse_form(*family->entry, option.form) });
+    }
+    // A family with a default form always has one selected.
+    if (const auto place = family->entry->default_form) {
+        for (const auto& form : family->forms) {
+            if (form.selection == FormSelection::form(*place))
+                form.button->setChecked(true);
+        }
+    }
 }
 
-void ProblemDialog::showFrameOf(const Family& family)
+QAbstractButton* ProblemDialog::addPictureButton(QWidget* frame, const OptionRow& option)
 {
-    for (QGroupBox* frame :
-        { m_framFactoring, m_framOperation, m_framBinomial, m_framEquations, m_framFB })
-        frame->setVisible(frame == family.frame);
+    const std::vector<Piece> pieces = pictureOf(option.caption);
+    auto* button = new EquationButton(pieces, frame);
+    button->setCheckable(true);
+    button->setGeometry(twipsRect(option.rect));
+    button->setIconSize(button->size() - QSize(6, 6));
+    const QString equation = equationText(pieces);
+    button->setToolTip(equation);
+    button->setAccessibleName(equation);
+    return button;
+}
+
+void ProblemDialog::showFrameOf(const FamilyControls& family)
+{
+    for (const auto& each : m_families)
+        each.frame->setVisible(each.frame == family.frame);
 }
 
 void ProblemDialog::makeIt()
@@ -351,35 +411,24 @@ void ProblemDialog::makeIt()
     }
 }
 
-void ProblemDialog::runFamily(const Family& family)
+void ProblemDialog::runFamily(const FamilyControls& family)
 {
-    // Families whose driver is not built yet do nothing.
-    const FamilyEntry* entry = find_family(family.catalogueName);
-    if (!entry)
-        return;
-
+    const Family& entry = *family.entry;
     ProblemOptions options;
     for (const auto& form : family.forms) {
-        if (!form.button->isChecked())
-            continue;
-        const auto it = std::find(entry->forms.begin(), entry->forms.end(), form.formName);
-        if (it != entry->forms.end())
-            options.selection
-                = FormSelection::form(static_cast<int>(it - entry->forms.begin()) + 1);
+        if (form.button->isChecked())
+            options.selection = form.selection;
     }
-    if (family.mixed->isChecked())
-        options.selection = FormSelection::mixed();
-    options.fraction_answers_ok = entry->takes_fraction_answers && m_chkFracOK->isChecked();
+    options.fraction_answers_ok = entry.takes_fraction_answers() && m_chkFracOK->isChecked();
 
     // The frame's order: the size step (which loads the windows), the seed, the worksheet, then
     // the hand-over with the dialog left as it is.
-    if (entry->font_size)
-        m_target->setWorksheetFontSize(*entry->font_size);
+    if (entry.font_size)
+        m_target->setWorksheetFontSize(*entry.font_size);
     m_lastSeed = clock_seed();
-    Mt19937Source random(m_lastSeed);
-    const RunResult result = entry->run(options, random);
+    const Text text = make_sheet(entry, options, m_lastSeed);
     m_target->showMainWindow();
-    m_target->replaceWorksheetText(QString::fromStdU16String(result.text));
+    m_target->replaceWorksheetText(QString::fromStdU16String(text));
 }
 
 } // namespace quillora

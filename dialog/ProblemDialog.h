@@ -1,20 +1,22 @@
 #pragma once
 
+#include "engine/frame.h"
+
 #include <QWidget>
 
 #include <cstdint>
-#include <string_view>
 #include <vector>
 
 class QAbstractButton;
-class QButtonGroup;
 class QCheckBox;
 class QGroupBox;
-class QPushButton;
 class QRadioButton;
 
 namespace quillora {
 
+struct Family;
+struct FrameRow;
+struct OptionRow;
 class WorksheetTarget;
 
 /// The problem dialog: pick a family and a form, press "Make It!". It stays open for the whole
@@ -37,34 +39,25 @@ signals:
 private:
     struct FormOption {
         QAbstractButton* button;
-        std::string_view formName;
+        FormSelection selection;
     };
-    struct Family {
+    // A family's option, its frame, and the form each of the frame's buttons selects.
+    struct FamilyControls {
         QRadioButton* option;
         QGroupBox* frame;
-        std::string_view catalogueName;
+        const Family* entry;
         std::vector<FormOption> forms;
-        QAbstractButton* mixed;
     };
 
-    QGroupBox* addFrame(
-        const char* name, const QString& caption, int left, int top, int width, int height);
-    QRadioButton* addOption(QWidget* frame, const char* name, const QString& caption, int left,
-        int top, int width, int height);
-    void buildFractionEquationFrame();
-    void showFrameOf(const Family& family);
-    void runFamily(const Family& family);
+    void addFrame(const FrameRow& row);
+    QAbstractButton* addPictureButton(QWidget* frame, const OptionRow& option);
+    void showFrameOf(const FamilyControls& family);
+    void runFamily(const FamilyControls& family);
 
     WorksheetTarget* m_target;
-    QGroupBox* m_framFactoring = nullptr;
-    QGroupBox* m_framOperation = nullptr;
-    QGroupBox* m_framBinomial = nullptr;
-    QGroupBox* m_framEquations = nullptr;
-    QGroupBox* m_framFB = nullptr;
     QCheckBox* m_chkFracOK = nullptr;
-    QButtonGroup* m_fbGroup = nullptr;
-    // In the order "Make It!" tests them.
-    std::vector<Family> m_families;
+    // In the catalogue's order.
+    std::vector<FamilyControls> m_families;
     std::uint32_t m_lastSeed = 0;
 };
 

@@ -2,10 +2,10 @@
 // read-back of its rich text. Then the writers on documents the command line does not make, and
 // page breaking.
 
-#include "dialog/catalogue.h"
-#include "page/page_layout.h"
-#include "page/pdf_writer.h"
-#include "rtf/rtf_writer.h"
+#include "engine/page_layout.h"
+#include "engine/pdf_writer.h"
+#include "engine/rtf_writer.h"
+#include "families/catalogue.h"
 
 #include <gtest/gtest.h>
 
@@ -252,12 +252,9 @@ TEST(Writers, GoldenDocuments)
     // Two fraction-equation sheets after four blank lines make three Letter pages whose first
     // break would fall inside a problem; a line wider than the page is scaled whole.
     Text both = u"\n\n\n\n";
-    for (const std::uint32_t seed : { 1u, 2u }) {
-        Mt19937Source source(seed);
-        both += find_family("fraction-equations")
-                    ->run({ .selection = FormSelection::mixed() }, source)
-                    .text;
-    }
+    for (const std::uint32_t seed : { 1u, 2u })
+        both += make_sheet(
+            *find_family("fraction-equations"), { .selection = FormSelection::mixed() }, seed);
     const Text wide = u"1.) " + Text(150, u'x') + u" = 5\n\n2.) x = 1";
     // Specials escaped and blanks kept; line feeds end paragraphs, non-blank lines kept together;
     // Windows-1252 fallbacks of the 0x80..0x9F row, characters outside it and outside the BMP

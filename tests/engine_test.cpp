@@ -1,8 +1,4 @@
-#include "dialog/catalogue.h"
-#include "families/binomials/binomials.h"
-#include "families/equations/equations.h"
-#include "families/factoring/factoring.h"
-#include "families/fraction_equations/fraction_equations.h"
+#include "families/catalogue.h"
 
 #include <gtest/gtest.h>
 
@@ -16,10 +12,6 @@ using namespace quillora;
 // Every row of tests/data/examples.tsv: a generator's draws and the exact line it writes.
 TEST(Families, WorkedExamples)
 {
-    const std::pair<std::string_view, const FamilyFrame& (*)()> frames[]
-        = { { "binomials", binomials_family }, { "equations", equations_family },
-              { "factoring", factoring_family },
-              { "fraction-equations", fraction_equations_family } };
     std::ifstream table(QUILLORA_TEST_DATA "/examples.tsv");
     int rows = 0;
     for (std::string row; std::getline(table, row);) {
@@ -29,11 +21,8 @@ TEST(Families, WorkedExamples)
         for (std::istringstream in(row); std::getline(in, cell.emplace_back(), '\t');) { }
         ASSERT_GE(cell.size(), 6u) << row;
         SCOPED_TRACE(row);
-        const FamilyEntry& entry = *find_family(cell[0]);
-        const auto place = parse_form(entry, cell[1])->place();
-        const auto& frame = std::find_if(std::begin(frames), std::end(frames), [&](const auto& f) {
-            return f.first == cell[0];
-        })->second();
+        const Family& family = *find_family(cell[0]);
+        const auto place = parse_form(family, cell[1])->place();
         std::vector<float> draws;
         std::istringstream list(cell[4]);
         for (std::string d; list >> d;) {
@@ -50,8 +39,8 @@ TEST(Families, WorkedExamples)
         // the problem line holds the prefix; the generator must use every draw and commit once
         ScriptedSource source(std::move(draws));
         Frame run(source, options);
-        run.problem_line() = number_prefix(frame, std::stoi(cell[2]));
-        frame.forms[std::size_t(place - 1)](run);
+        append_number_prefix(run.problem_line(), family, std::stoi(cell[2]));
+        family.forms[std::size_t(place - 1)].generator(run);
         EXPECT_EQ(source.remaining(), 0u) << "draws left over";
         EXPECT_EQ(run.worksheet_text(), run.problem_line()) << "problem line not committed once";
         EXPECT_EQ(to_utf8(run.problem_line()), line);
@@ -68,7 +57,7 @@ template <char16_t Name> void Form(Frame& f)
     f.append(Text(1, Name), f.draw(9, 1));
     f.commit();
 }
-constexpr std::array<Generator, 2> TestForms = { Form<u'A'>, Form<u'B'> };
+constexpr quillora::Form TestForms[] = { { "A", "", Form<u'A'> }, { "B", "", Form<u'B'> } };
 float pick(int v, int n) // the r for which floor(n * r) + 1 == v
 {
     return float((v - 0.5) / n);
@@ -96,13 +85,18 @@ TEST(Frame, LayoutsOfASmallFamily)
             "T\n1. A3 2. A3\n\n3. B3 " },
     };
     for (const auto& c : cases) {
-        const FamilyFrame family { 10.0, u"T", 1, 3, u". ", u".", TestForms, c.layout };
+        const Family family { .title = u"T",
+            .forms = TestForms,
+            .count = 3,
+            .literal_below_10 = u". ",
+            .literal_from_10 = u".",
+            .layout = c.layout,
+            .title_line_feeds = 1 };
         ScriptedSource source(c.draws);
-        const RunResult result
+        const Text text
             = run_frame(family, { .selection = c.selection, .distinct = c.distinct }, source);
         EXPECT_EQ(source.remaining(), 0u) << c.text;
-        EXPECT_EQ(result.font_size, family.font_size);
-        EXPECT_EQ(to_utf8(result.text), c.text);
+        EXPECT_EQ(to_utf8(text), c.text);
     }
 }
 
@@ -110,15 +104,6 @@ TEST(Frame, LayoutsOfASmallFamily)
 TEST(Text, Utf8OfEveryLength)
 {
     EXPECT_EQ(to_utf8(u"x\u00B2\u2014\U0001F600"), "x\xC2\xB2\xE2\x80\x94\xF0\x9F\x98\x80");
-}
-
-// The dialog sets the size before the run draws, from the catalogue; it must be the run's own.
-TEST(Catalogue, SizeBeforeTheRunIsTheRunsSize)
-{
-    for (const FamilyEntry& family : families()) {
-        Mt19937Source source(5);
-        EXPECT_EQ(family.font_size, family.run({}, source).font_size) << family.name;
-    }
 }
 
 // A draw is floor(n * r) + m, in double precision; a sign is one draw, " + " below one half.

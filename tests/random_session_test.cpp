@@ -53,14 +53,14 @@ private slots:
             QTextEdit* active = document ? document->textBox() : nullptr;
             const auto subs = area->subWindowList();
             QMdiSubWindow* sub = subs.isEmpty() ? nullptr : subs[pick(subs.size())];
-            const FamilyEntry& entry = families()[std::max(family, 0)];
+            const Family& entry = *families()[std::size_t(std::max(family, 0))];
             const int forms = int(entry.forms.size()), form = chosen[std::max(family, 0)];
             const int action = next(random), how = pick(4);
             if (action == 0)
                 click(module.dialog(), options[family = pick(5)]);
             if (action == 1 && family >= 0) {
                 const int place = chosen[family] = pick(forms + 1);
-                const QString name = "opt" + QString::fromLatin1(entry.forms[place % forms]);
+                const QString name = "opt" + QString::fromLatin1(entry.forms[place % forms].code);
                 click(module.dialog(),
                     place == forms ? options[5 + family]
                         : family   ? name
@@ -77,11 +77,12 @@ private slots:
                     : QTest::keyClick(child(module.dialog(), "cmdMake"), Qt::Key_Return);
                 const QString formName = form < 0 ? ""
                     : form == forms               ? "mixed"
-                                                  : QString::fromLatin1(entry.forms[form % forms]);
+                                    : QString::fromLatin1(entry.forms[form % forms].code);
                 if (family >= 0)
                     expected = engineSheet(entry.name, formName, module.dialog()->lastSeed(),
                         family == 1 && fractionAnswers);
-                size = family < 0 ? size : entry.font_size.value_or(fresh ? 9.75 : size);
+                size = family < 0 ? size
+                                  : entry.font_size.value_or(fresh ? FreshWindowFontSize : size);
                 edited = edited && family < 0;
                 QVERIFY2(family < 0 || main->activeDocument()->windowTitle() == "Document",
                     "the new worksheet is not the active window");

@@ -2,7 +2,7 @@
 // and distinct sheets. QUILLORA_SOAK_SEEDS=N checks shape and writing over N seeds per form
 // instead of the usual 200 (`make soak`).
 
-#include "dialog/catalogue.h"
+#include "families/catalogue.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@ using namespace quillora;
 namespace {
 
 struct Case {
-    const FamilyEntry* family;
+    const Family* family;
     std::string name; // "family form" and " ticked" when Fraction Answers OK is ticked
     ProblemOptions options;
 };
@@ -26,14 +26,17 @@ struct Case {
 std::vector<Case> cases()
 {
     std::vector<Case> out;
-    for (const FamilyEntry& family : families()) {
-        std::vector<std::string_view> forms = family.forms;
+    for (const Family* each : families()) {
+        const Family& family = *each;
+        std::vector<std::string_view> forms;
+        for (const Form& form : family.forms)
+            forms.push_back(form.code);
         forms.push_back("mixed");
         if (!family.default_form)
             forms.push_back("none");
         for (const bool ticked : { false, true })
-            for (std::size_t i = 0; i < forms.size() && (!ticked || family.takes_fraction_answers);
-                 ++i)
+            for (std::size_t i = 0;
+                 i < forms.size() && (!ticked || family.takes_fraction_answers()); ++i)
                 out.push_back({ &family,
                     std::string(family.name) + " " + std::string(forms[i])
                         + (ticked ? " ticked" : ""),
@@ -43,15 +46,19 @@ std::vector<Case> cases()
     return out;
 }
 
-RunResult sheet(const Case& c, std::uint32_t seed, bool distinct = false)
+struct Sheet {
+    Text text;
+    std::optional<double> font_size;
+};
+
+Sheet sheet(const Case& c, std::uint32_t seed, bool distinct = false)
 {
-    Mt19937Source source(seed);
     ProblemOptions options = c.options;
     options.distinct = distinct;
-    return c.family->run(options, source);
+    return { make_sheet(*c.family, options, seed), c.family->font_size };
 }
 
-std::string digest(const RunResult& result)
+std::string digest(const Sheet& result)
 {
     std::uint32_t h = 2166136261u; // FNV-1a over the UTF-8 text and the font size
     for (const char ch : to_utf8(result.text) + std::to_string(result.font_size.value_or(0)))
@@ -103,7 +110,7 @@ std::string bad_writing(const Case& c, const std::string& t)
 
 // A sheet's problems in order, each its text after the number prefix with blank runs collapsed;
 // a fractions exercise is its 23-column block of three lines.
-std::vector<std::string> problems(const Case& c, const RunResult& result)
+std::vector<std::string> problems(const Case& c, const Sheet& result)
 {
     std::string text = to_utf8(result.text);
     if (c.family->name == "fractions") {
@@ -176,13 +183,13 @@ TEST(Sheets, KeepTheirShapeAndDistinctOnesFollowThePlainDraws)
         const auto want = shape(sheet(c, 0).text);
         int taken_back = 0;
         for (std::uint32_t seed = 0; seed < seeds; ++seed) {
-            const RunResult drawn = sheet(c, seed);
+            const Sheet drawn = sheet(c, seed);
             const std::string where = c.name + " seed " + std::to_string(seed);
             ASSERT_EQ(shape(drawn.text), want) << where;
             ASSERT_EQ(bad_writing(c, to_utf8(drawn.text)), "") << where;
             if (seed >= 40 || c.options.selection.is_none())
                 continue;
-            const RunResult made = sheet(c, seed, true);
+            const Sheet made = sheet(c, seed, true);
             ASSERT_EQ(shape(made.text), want) << where;
             ASSERT_EQ(bad_writing(c, to_utf8(made.text)), "") << where;
             const auto mine = problems(c, made), theirs = problems(c, drawn);

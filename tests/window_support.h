@@ -8,8 +8,7 @@
 #include "app/MainWindow.h"
 #include "app/Module1.h"
 #include "dialog/ProblemDialog.h"
-#include "dialog/catalogue.h"
-#include "dialog/random_source.h"
+#include "families/catalogue.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -71,12 +70,11 @@ inline QSettings store()
 inline QString engineSheet(
     std::string_view family, const QString& form, std::uint32_t seed, bool fractionAnswers = false)
 {
-    const FamilyEntry* entry = find_family(family);
+    const Family* entry = find_family(family);
     ProblemOptions options { .fraction_answers_ok = fractionAnswers };
     if (!form.isEmpty())
         options.selection = *parse_form(*entry, form.toStdString());
-    Mt19937Source random(seed);
-    return QString::fromStdU16String(entry->run(options, random).text);
+    return QString::fromStdU16String(make_sheet(*entry, options, seed));
 }
 
 inline QByteArray readAll(const QString& path)

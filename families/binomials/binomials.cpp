@@ -1,22 +1,15 @@
 #include "families/binomials/binomials.h"
 
-#include <algorithm>
-#include <array>
+#include <numeric>
 
 namespace quillora {
 
 namespace {
 
-constexpr std::array<Generator, 8> Forms = { Bin1, Bin2, Bin3, Bin4, Bin5, Bin6, Bin7, Bin8 };
-
-// Divides p and q by their greatest common divisor, found by trying every i up to the smaller.
+// Divides p and q (both positive) by their greatest common divisor.
 void reduce(int& p, int& q)
 {
-    int g = 1;
-    for (int i = 1; i <= std::min(p, q); ++i) {
-        if (p % i == 0 && q % i == 0)
-            g = i;
-    }
+    const int g = std::gcd(p, q);
     p /= g;
     q /= g;
 }
@@ -60,6 +53,17 @@ void reduced_pair(Frame& f, TextView open_x, TextView x_sign)
         f.append(x_sign, v.d, u")");
     else
         f.append(v.c, x_sign, v.d, u")");
+    f.commit();
+}
+
+// Bin6 and Bin7: (ax - b)(cx + d) when s is 1, else (ax + b)(cx - d); a coefficient 1 unwritten.
+void opposite_signs(Frame& f, const Four& v, int s)
+{
+    f.append(u"(");
+    x_term(f, v.a);
+    f.append(s == 1 ? u" - " : u" + ", v.b, u")(");
+    x_term(f, v.c);
+    f.append(s == 1 ? u" + " : u" - ", v.d, u")");
     f.commit();
 }
 
@@ -109,15 +113,7 @@ void Bin5(Frame& f)
 void Bin6(Frame& f)
 {
     const Four v = draw_four(f);
-    const int s = f.draw(2, 0);
-    const TextView first = s == 1 ? u" - " : u" + ";
-    const TextView second = s == 1 ? u" + " : u" - ";
-    f.append(u"(");
-    x_term(f, v.a);
-    f.append(first, v.b, u")(");
-    x_term(f, v.c);
-    f.append(second, v.d, u")");
-    f.commit();
+    opposite_signs(f, v, f.draw(2, 0));
 }
 
 void Bin7(Frame& f)
@@ -126,14 +122,7 @@ void Bin7(Frame& f)
     int b = f.draw(15, 1);
     const int s = f.draw(2, 0);
     reduce(a, b);
-    const TextView first = s == 1 ? u" - " : u" + ";
-    const TextView second = s == 1 ? u" + " : u" - ";
-    f.append(u"(");
-    x_term(f, a);
-    f.append(first, b, u")(");
-    x_term(f, a);
-    f.append(second, b, u")");
-    f.commit();
+    opposite_signs(f, { a, b, a, b }, s);
 }
 
 void Bin8(Frame& f)
@@ -150,24 +139,24 @@ void Bin8(Frame& f)
     f.commit();
 }
 
-const FamilyFrame& binomials_family()
-{
-    static const FamilyFrame family {
-        .font_size = 12.0,
-        .title = u"Multiplying Binomials",
-        .title_line_feeds = 4,
-        .count = 30,
-        .literal_below_10 = u".)  ",
-        .literal_from_10 = u".) ",
-        .forms = Forms,
-        .layout = { .column_width = 40, .line_feeds = 3 },
-    };
-    return family;
-}
+constexpr Form Forms[] = {
+    { "Bin1", "(x + a)(x + b)", Bin1 },
+    { "Bin2", "(x - a)(x - b)", Bin2 },
+    { "Bin3", "(x + a)(x - b)", Bin3 },
+    { "Bin4", "(ax + b)(cx + d)", Bin4 },
+    { "Bin5", "(ax - b)(cx - d)", Bin5 },
+    { "Bin6", "(ax - b)(cx + d)", Bin6 },
+    { "Bin7", "(ax + b)(ax - b)", Bin7 },
+    { "Bin8", "(ax + b)²", Bin8 },
+};
 
-RunResult multiply_binomials(const ProblemOptions& options, RandomSource& random)
-{
-    return run_frame(binomials_family(), options, random);
-}
+const Family binomials_family {
+    .name = "binomials",
+    .title = u"Multiplying Binomials",
+    .font_size = 12.0,
+    .forms = Forms,
+    .literal_below_10 = u".)  ",
+    .literal_from_10 = u".) ",
+};
 
 } // namespace quillora

@@ -1,14 +1,11 @@
 #pragma once
 
-#include "dialog/frame.h"
+#include "engine/family.h"
 
 namespace quillora {
 
 /// The binomial family: 30 products of two binomials in x, at 12 points.
-const FamilyFrame& binomials_family();
-
-/// Driver: builds a binomial worksheet for the selected form (Bin1..Bin8 by place, or mixed).
-RunResult multiply_binomials(const ProblemOptions& options, RandomSource& random);
+extern const Family binomials_family;
 
 // Generators, in the family's order.
 void Bin1(Frame& f); ///< (x + a)(x + b)

@@ -2,12 +2,11 @@
 
 #include <array>
 #include <cstdint>
+#include <tuple>
 
 namespace quillora {
 
 namespace {
-
-constexpr std::array<Generator, 6> Forms = { EQ1, EQ2, EQ3, EQ4, EQ5, EQ6 };
 
 // ceil(2^64 / d) for every divisor the forms can make (|a * b - d * e| <= 1000 in EQ5).
 constexpr int LargestTabledDivisor = 1000;
@@ -31,6 +30,24 @@ bool divides(int divisor, int n)
     if (d > LargestTabledDivisor)
         return m % d == 0;
     return m * Inverses[d] <= Inverses[d] - 1;
+}
+
+// The range of one draw: n values from m.
+struct Range {
+    int n, m;
+};
+
+// Draws one value from each range, in order, and all of them again until keep accepts them.
+template <std::size_t N, typename Keep>
+std::array<int, N> draw_until(Frame& f, const std::array<Range, N>& ranges, Keep keep)
+{
+    for (;;) {
+        std::array<int, N> v;
+        for (std::size_t i = 0; i < N; ++i)
+            v[i] = f.draw(ranges[i].n, ranges[i].m);
+        if (std::apply(keep, v))
+            return v;
+    }
 }
 
 // "x" for 1, "-x" for -1, otherwise the coefficient followed by "x".
@@ -65,12 +82,8 @@ void factor(Frame& f, int v)
 
 void EQ1(Frame& f)
 {
-    int a = 0;
-    int b = 0;
-    do {
-        a = f.draw(101, -50);
-        b = f.draw(101, -50);
-    } while (a == 0);
+    const auto [a, b]
+        = draw_until<2>(f, { { { 101, -50 }, { 101, -50 } } }, [](int a, int) { return a != 0; });
     f.append(u"x");
     constant(f, a);
     f.append(u" = ", b);
@@ -80,18 +93,10 @@ void EQ1(Frame& f)
 void EQ2(Frame& f)
 {
     const bool fractions_ok = f.options().fraction_answers_ok;
-    int a = 0;
-    int b = 0;
-    int c = 0;
-    for (;;) {
-        a = f.draw(41, -20);
-        b = f.draw(201, -100);
-        c = f.draw(201, -100);
-        if (a == 0 || b == 0 || a == 1)
-            continue;
-        if (fractions_ok || divides(a, c - b))
-            break;
-    }
+    const auto [a, b, c] = draw_until<3>(
+        f, { { { 41, -20 }, { 201, -100 }, { 201, -100 } } }, [=](int a, int b, int c) {
+            return a != 0 && b != 0 && a != 1 && (fractions_ok || divides(a, c - b));
+        });
     x_term(f, a);
     constant(f, b);
     f.append(u" = ", c);
@@ -101,20 +106,12 @@ void EQ2(Frame& f)
 void EQ3(Frame& f)
 {
     const bool fractions_ok = f.options().fraction_answers_ok;
-    int a = 0;
-    int b = 0;
-    int c = 0;
-    int d = 0;
-    for (;;) {
-        a = f.draw(41, -20);
-        b = f.draw(41, -20);
-        c = f.draw(201, -100);
-        d = f.draw(201, -100);
-        if (a == 0 || c == 0 || (b == 0 && d == 0))
-            continue;
-        if (fractions_ok || (a != c && divides(a - c, d - b)))
-            break;
-    }
+    const auto [a, b, c, d]
+        = draw_until<4>(f, { { { 41, -20 }, { 41, -20 }, { 201, -100 }, { 201, -100 } } },
+            [=](int a, int b, int c, int d) {
+                return a != 0 && c != 0 && (b != 0 || d != 0)
+                    && (fractions_ok || (a != c && divides(a - c, d - b)));
+            });
     x_term(f, a);
     constant(f, b);
     f.append(u" = ");
@@ -126,20 +123,12 @@ void EQ3(Frame& f)
 void EQ4(Frame& f)
 {
     const bool fractions_ok = f.options().fraction_answers_ok;
-    int a = 0;
-    int b = 0;
-    int c = 0;
-    int d = 0;
-    for (;;) {
-        a = f.draw(21, -10);
-        b = f.draw(101, -50);
-        c = f.draw(101, -50);
-        d = f.draw(201, -100);
-        if (a == 0 || b == 0 || c == 0 || a == 1)
-            continue;
-        if (fractions_ok || divides(a * b, d - a * c))
-            break;
-    }
+    const auto [a, b, c, d]
+        = draw_until<4>(f, { { { 21, -10 }, { 101, -50 }, { 101, -50 }, { 201, -100 } } },
+            [=](int a, int b, int c, int d) {
+                return a != 0 && b != 0 && c != 0 && a != 1
+                    && (fractions_ok || divides(a * b, d - a * c));
+            });
     factor(f, a);
     x_term(f, b);
     constant(f, c);
@@ -150,29 +139,19 @@ void EQ4(Frame& f)
 void EQ5(Frame& f)
 {
     const bool fractions_ok = f.options().fraction_answers_ok;
-    int a = 0;
-    int b = 0;
-    int c = 0;
-    int d = 0;
-    int e = 0;
-    int g = 0; // the constant f of a(bx + c) = d(ex + f)
-    for (;;) {
-        a = f.draw(21, -10);
-        b = f.draw(101, -50);
-        c = f.draw(101, -50);
-        d = f.draw(21, -10);
-        e = f.draw(101, -50);
-        g = f.draw(101, -50);
-        // Every test is evaluated without a jump, leaving one branch per attempt, which is
-        // taken about once in forty: the rejections are too frequent to predict one by one.
-        const bool usable
-            = (a != 0) & (b != 0) & (c != 0) & (d != 0) & (e != 0) & (g != 0) & (a != 1) & (d != 1);
-        const int x_coefficient = a * b - d * e;
-        // (divides(0, n) is defined, its table entry being 0, and the first test masks it)
-        const bool whole = (x_coefficient != 0) & divides(x_coefficient, d * g - a * c);
-        if (usable & (fractions_ok | whole))
-            break;
-    }
+    // g is the constant f of a(bx + c) = d(ex + f)
+    const auto [a, b, c, d, e, g] = draw_until<6>(f,
+        { { { 21, -10 }, { 101, -50 }, { 101, -50 }, { 21, -10 }, { 101, -50 }, { 101, -50 } } },
+        [=](int a, int b, int c, int d, int e, int g) {
+            // Every test is evaluated without a jump, leaving one branch per attempt, which is
+            // taken about once in forty: the rejections are too frequent to predict one by one.
+            const bool usable = (a != 0) & (b != 0) & (c != 0) & (d != 0) & (e != 0) & (g != 0)
+                & (a != 1) & (d != 1);
+            const int x_coefficient = a * b - d * e;
+            // (divides(0, n) is defined, its table entry being 0, and the first test masks it)
+            const bool whole = (x_coefficient != 0) & divides(x_coefficient, d * g - a * c);
+            return usable & (fractions_ok | whole);
+        });
     factor(f, a);
     x_term(f, b);
     constant(f, c);
@@ -187,39 +166,29 @@ void EQ5(Frame& f)
 void EQ6(Frame& f)
 {
     const bool fractions_ok = f.options().fraction_answers_ok;
-    int a = 0;
-    int b = 0;
-    for (;;) {
-        a = f.draw(41, -20);
-        b = f.draw(401, -200);
-        if (a == 0 || a == 1)
-            continue;
-        if (fractions_ok || divides(a, b))
-            break;
-    }
+    const auto [a, b] = draw_until<2>(f, { { { 41, -20 }, { 401, -200 } } },
+        [=](int a, int b) { return a != 0 && a != 1 && (fractions_ok || divides(a, b)); });
     x_term(f, a);
     f.append(u" = ", b);
     f.commit();
 }
 
-const FamilyFrame& equations_family()
-{
-    static const FamilyFrame family {
-        .font_size = 12.0,
-        .title = u"Solving Linear Equations",
-        .title_line_feeds = 4,
-        .count = 30,
-        .literal_below_10 = u".)    ",
-        .literal_from_10 = u".)   ",
-        .forms = Forms,
-        .layout = { .column_width = 40, .line_feeds = 3 },
-    };
-    return family;
-}
+constexpr Form Forms[] = {
+    { "EQ1", "x + a = b", EQ1 },
+    { "EQ2", "ax + b = c", EQ2, true },
+    { "EQ3", "ax + b = cx + d", EQ3, true },
+    { "EQ4", "a(bx + c) = d", EQ4, true },
+    { "EQ5", "a(bx + c) = d(ex + f)", EQ5, true },
+    { "EQ6", "ax = b", EQ6, true },
+};
 
-RunResult equations(const ProblemOptions& options, RandomSource& random)
-{
-    return run_frame(equations_family(), options, random);
-}
+const Family equations_family {
+    .name = "equations",
+    .title = u"Solving Linear Equations",
+    .font_size = 12.0,
+    .forms = Forms,
+    .literal_below_10 = u".)    ",
+    .literal_from_10 = u".)   ",
+};
 
 } // namespace quillora

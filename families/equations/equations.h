@@ -1,15 +1,12 @@
 #pragma once
 
-#include "dialog/frame.h"
+#include "engine/family.h"
 
 namespace quillora {
 
-/// The linear-equation family: 30 one-variable linear equations, at 12 points.
-const FamilyFrame& equations_family();
-
-/// Driver: builds a linear-equation worksheet for the selected form (EQ1..EQ6 by place, or
-/// mixed); the generators honour ProblemOptions::fraction_answers_ok.
-RunResult equations(const ProblemOptions& options, RandomSource& random);
+/// The linear-equation family: 30 one-variable linear equations, at 12 points; the
+/// generators but EQ1 honour ProblemOptions::fraction_answers_ok.
+extern const Family equations_family;
 
 // Generators, in the family's order.
 void EQ1(Frame& f); ///< x + a = b

@@ -1,13 +1,11 @@
 #include "families/factoring/factoring.h"
 
-#include <array>
 #include <cstdlib>
+#include <numeric>
 
 namespace quillora {
 
 namespace {
-
-constexpr std::array<Generator, 7> Forms = { EGF, HGF, EGFGCF, HGFGCF, GCF, DOTS, PST };
 
 constexpr TextView Squared = u"x\u00B2";
 
@@ -35,8 +33,7 @@ Pair draw_nonzero_pair(Frame& f)
     return v;
 }
 
-// Two different whole numbers from 1 to 15, divided by their greatest common divisor, found by
-// trying every k up to the smaller.
+// Two different whole numbers from 1 to 15, divided by their greatest common divisor.
 Pair draw_coprime_pair(Frame& f)
 {
     Pair v {};
@@ -44,12 +41,7 @@ Pair draw_coprime_pair(Frame& f)
         v.a = f.draw(15, 1);
         v.b = f.draw(15, 1);
     } while (v.a == v.b);
-    const int smaller = v.a < v.b ? v.a : v.b;
-    int g = 1;
-    for (int k = 1; k <= smaller; ++k) {
-        if (v.a % k == 0 && v.b % k == 0)
-            g = k;
-    }
+    const int g = std::gcd(v.a, v.b);
     v.a /= g;
     v.b /= g;
     return v;
@@ -164,24 +156,23 @@ void PST(Frame& f)
     f.commit();
 }
 
-const FamilyFrame& factoring_family()
-{
-    static const FamilyFrame family {
-        .font_size = 12.0,
-        .title = u"Factoring",
-        .title_line_feeds = 4,
-        .count = 30,
-        .literal_below_10 = u".)    ",
-        .literal_from_10 = u".)   ",
-        .forms = Forms,
-        .layout = { .column_width = 40, .line_feeds = 3 },
-    };
-    return family;
-}
+constexpr Form Forms[] = {
+    { "EGF", "x² + bx + c", EGF },
+    { "HGF", "ax² + bx + c, a not 1", HGF },
+    { "EGFGCF", "k(x² + bx + c), a common factor first", EGFGCF },
+    { "HGFGCF", "k(ax² + bx + c), a common factor first", HGFGCF },
+    { "GCF", "ax² + bx, a common monomial factor", GCF },
+    { "DOTS", "difference of two squares", DOTS },
+    { "PST", "perfect-square trinomial", PST },
+};
 
-RunResult factoring(const ProblemOptions& options, RandomSource& random)
-{
-    return run_frame(factoring_family(), options, random);
-}
+const Family factoring_family {
+    .name = "factoring",
+    .title = u"Factoring",
+    .font_size = 12.0,
+    .forms = Forms,
+    .literal_below_10 = u".)    ",
+    .literal_from_10 = u".)   ",
+};
 
 } // namespace quillora

@@ -1,14 +1,11 @@
 #pragma once
 
-#include "dialog/frame.h"
+#include "engine/family.h"
 
 namespace quillora {
 
 /// The factoring family: 30 polynomials in x to factor, at 12 points.
-const FamilyFrame& factoring_family();
-
-/// Driver: builds a factoring worksheet for the selected form (EGF..PST by place, or mixed).
-RunResult factoring(const ProblemOptions& options, RandomSource& random);
+extern const Family factoring_family;
 
 // Generators, in the family's order.
 void EGF(Frame& f); ///< x² + (a + b)x + ab

@@ -1,13 +1,10 @@
 #include "families/fraction_equations/fraction_equations.h"
 
-#include <algorithm>
-#include <array>
+#include <numeric>
 
 namespace quillora {
 
 namespace {
-
-constexpr std::array<Generator, 5> Forms = { FB1, FB2, FB3, FB4, FB5 };
 
 // Two em dashes: the bar of every stacked fraction.
 constexpr TextView Bar = u"\u2014\u2014";
@@ -17,14 +14,10 @@ struct Fraction {
     int den;
 };
 
-// Divides the fraction by the greatest common divisor, found by trying every k up to the smaller.
+// Divides the fraction (both parts positive) by their greatest common divisor.
 void reduce(Fraction& q)
 {
-    int g = 1;
-    for (int k = 1; k <= std::min(q.num, q.den); ++k) {
-        if (q.num % k == 0 && q.den % k == 0)
-            g = k;
-    }
+    const int g = std::gcd(q.num, q.den);
     q.num /= g;
     q.den /= g;
 }
@@ -184,25 +177,24 @@ void FB5(Frame& f)
     f.commit();
 }
 
-const FamilyFrame& fraction_equations_family()
-{
-    static const FamilyFrame family {
-        .font_size = 10.0,
-        .title = u"Solving Linear Equations",
-        .title_line_feeds = 4,
-        .count = 10,
-        .literal_below_10 = u".)    ",
-        .literal_from_10 = u".)   ",
-        .forms = Forms,
-        // one problem per row, three line feeds after each
-        .layout = { .column_width = 0, .line_feeds = 3 },
-    };
-    return family;
-}
+constexpr Form Forms[] = {
+    { "FB1", "a/b x = c", FB1 },
+    { "FB2", "a/b x + c = d", FB2 },
+    { "FB3", "a/b x + c/d = e", FB3 },
+    { "FB4", "a/b x + c = d/e x + f", FB4 },
+    { "FB5", "a/b (cx + d) = e/f (gx + h)", FB5 },
+};
 
-RunResult fraction_busters(const ProblemOptions& options, RandomSource& random)
-{
-    return run_frame(fraction_equations_family(), options, random);
-}
+const Family fraction_equations_family {
+    .name = "fraction-equations",
+    .title = u"Solving Linear Equations",
+    .font_size = 10.0,
+    .forms = Forms,
+    .count = 10,
+    .literal_below_10 = u".)    ",
+    .literal_from_10 = u".)   ",
+    // one problem per row, three line feeds after each
+    .layout = { .column_width = 0, .line_feeds = 3 },
+};
 
 } // namespace quillora

@@ -1,15 +1,11 @@
 #pragma once
 
-#include "dialog/frame.h"
+#include "engine/family.h"
 
 namespace quillora {
 
 /// The fraction-equation family: 10 linear equations with stacked fractions, at 10 points.
-const FamilyFrame& fraction_equations_family();
-
-/// Driver: builds a fraction-equation worksheet for the selected form (FB1..FB5 by place, or
-/// mixed).
-RunResult fraction_busters(const ProblemOptions& options, RandomSource& random);
+extern const Family fraction_equations_family;
 
 // Generators, in the family's order. Each writes three lines: numerators, bars, denominators.
 void FB1(Frame& f); ///< (a/b)x = c

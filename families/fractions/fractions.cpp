@@ -8,8 +8,6 @@ namespace quillora {
 
 namespace {
 
-constexpr TextView Title = u"Fractions";
-constexpr int TitleLineFeeds = 4;
 constexpr int Rows = 8;
 constexpr int Across = 4;
 constexpr int RowLineFeeds = 5;
@@ -91,8 +89,8 @@ std::optional<Operation> fixed_operation(FormSelection selection)
     if (selection.is_mixed())
         return std::nullopt;
     const int place = selection.place();
-    if (place < 1 || place > static_cast<int>(FractionForms.size()))
-        return static_cast<Operation>(DefaultFractionForm - 1);
+    if (place < 1 || place > static_cast<int>(fractions_family.forms.size()))
+        return static_cast<Operation>(*fractions_family.default_form - 1);
     return static_cast<Operation>(place - 1);
 }
 
@@ -125,12 +123,12 @@ TextView operation_sign(Operation operation)
     return u" + ";
 }
 
-RunResult fractions(const ProblemOptions& options, RandomSource& random)
+Text fractions(const Family& family, const ProblemOptions& options, RandomSource& random)
 {
     Frame frame(random, options);
     Text& text = frame.worksheet_text();
-    text = Title;
-    text.append(TitleLineFeeds, u'\n');
+    text = family.title;
+    text.append(static_cast<std::size_t>(family.title_line_feeds), u'\n');
 
     const std::optional<Operation> fixed = fixed_operation(options.selection);
     std::vector<Exercise> made; // exercises so far (distinct only)
@@ -154,7 +152,27 @@ RunResult fractions(const ProblemOptions& options, RandomSource& random)
             text.resize(before);
         }
     }
-    return { std::move(text), std::nullopt };
+    return std::move(text);
 }
+
+namespace {
+
+// The operations, written by the driver; "addition" is Operation::Addition, and so on.
+constexpr Form Forms[] = {
+    { "addition", "a/b + c/d" },
+    { "subtraction", "a/b - c/d" },
+    { "multiplication", "a/b • c/d" },
+    { "division", "a/b ÷ c/d" },
+};
+
+} // namespace
+
+const Family fractions_family {
+    .name = "fractions",
+    .title = u"Fractions",
+    .forms = Forms,
+    .default_form = 1,
+    .driver = fractions,
+};
 
 } // namespace quillora

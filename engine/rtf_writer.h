@@ -1,8 +1,8 @@
 #pragma once
 
-#include "dialog/frame.h"
-#include "dialog/text.h"
-#include "page/page_layout.h"
+#include "engine/family.h"
+#include "engine/page_layout.h"
+#include "engine/text.h"
 
 #include <string>
 #include <vector>
@@ -13,7 +13,7 @@ namespace quillora {
 struct TextRun {
     Text text;
     Text font_family = u"Courier New";
-    double point_size = 9.75;
+    double point_size = FreshWindowFontSize;
     bool bold = false;
     bool italic = false;
     bool underline = false;

@@ -1,24 +1,17 @@
-#include "dialog/frame.h"
+#include "engine/family.h"
 
 #include <algorithm>
 #include <vector>
 
 namespace quillora {
 
-TextView Frame::sign()
+void append_number_prefix(Text& line, const Family& family, int i)
 {
-    return draw(2, 1) == 1 ? TextView(u" + ") : TextView(u" - ");
+    append_number(line, i);
+    line += i < 10 ? family.literal_below_10 : family.literal_from_10;
 }
 
-Text number_prefix(const FamilyFrame& family, int i)
-{
-    Text prefix;
-    append_number(prefix, i);
-    prefix += i < 10 ? family.literal_below_10 : family.literal_from_10;
-    return prefix;
-}
-
-RunResult run_frame(const FamilyFrame& family, const ProblemOptions& options, RandomSource& random)
+Text run_frame(const Family& family, const ProblemOptions& options, RandomSource& random)
 {
     Frame frame(random, options);
     Text& text = frame.worksheet_text();
@@ -36,14 +29,13 @@ RunResult run_frame(const FamilyFrame& family, const ProblemOptions& options, Ra
             // the problem line keeps its storage from problem to problem
             Text& line = frame.problem_line();
             line.clear();
-            append_number(line, i);
-            line += i < 10 ? family.literal_below_10 : family.literal_from_10;
+            append_number_prefix(line, family, i);
             const std::size_t prefix = line.size();
 
             if (selection.place() >= 1 && selection.place() <= forms)
-                family.forms[static_cast<std::size_t>(selection.place() - 1)](frame);
+                family.forms[static_cast<std::size_t>(selection.place() - 1)].generator(frame);
             if (selection.is_mixed() && forms > 0)
-                family.forms[static_cast<std::size_t>(frame.draw(forms, 1) - 1)](frame);
+                family.forms[static_cast<std::size_t>(frame.draw(forms, 1) - 1)].generator(frame);
 
             if (!options.distinct || selection.is_none())
                 break;
@@ -65,7 +57,13 @@ RunResult run_frame(const FamilyFrame& family, const ProblemOptions& options, Ra
                 text.append(static_cast<std::size_t>(layout.column_width - n), u' ');
         }
     }
-    return { std::move(text), family.font_size };
+    return std::move(text);
+}
+
+Text make_sheet(const Family& family, const ProblemOptions& options, std::uint32_t seed)
+{
+    Mt19937Source random(seed);
+    return family.driver(family, options, random);
 }
 
 } // namespace quillora

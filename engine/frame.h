@@ -1,10 +1,7 @@
 #pragma once
 
-#include "dialog/random_source.h"
-#include "dialog/text.h"
-
-#include <optional>
-#include <span>
+#include "engine/random_source.h"
+#include "engine/text.h"
 
 namespace quillora {
 
@@ -40,16 +37,6 @@ struct ProblemOptions {
     /// No problem twice on a sheet: a problem that repeats an earlier one is taken back and made
     /// again, the draws continuing. Off in the window program, which makes sheets as drawn.
     bool distinct = false;
-};
-
-/// Point size of the text of a freshly loaded worksheet window.
-inline constexpr double FreshWindowFontSize = 9.75;
-
-/// What a run hands to the worksheet window: the text and the family's font size in points
-/// (none when the family keeps the window's size).
-struct RunResult {
-    Text text;
-    std::optional<double> font_size;
 };
 
 /// The working state of one run, passed to every generator.
@@ -103,27 +90,5 @@ struct Layout {
     /// Line feeds that end a row.
     int line_feeds;
 };
-
-/// What a family driver supplies to the common frame of a run.
-struct FamilyFrame {
-    std::optional<double> font_size;
-    TextView title;
-    int title_line_feeds;
-    int count;
-    /// Number literals after the digits: for 1 to 9, and (one blank fewer) for 10 on.
-    TextView literal_below_10;
-    TextView literal_from_10;
-    /// Form generators in the family's order, which is also the numbering of the "mixed" draw.
-    std::span<const Generator> forms;
-    Layout layout;
-};
-
-/// Builds a worksheet with the frame every driver but the fraction-arithmetic one follows:
-/// title and line feeds, then per problem the number prefix, the selected generator (or one
-/// drawn for "mixed"), and the layout rule. The caller seeds the source before the run.
-RunResult run_frame(const FamilyFrame& family, const ProblemOptions& options, RandomSource& random);
-
-/// The number prefix of problem i: its digits and the family's literal.
-Text number_prefix(const FamilyFrame& family, int i);
 
 } // namespace quillora

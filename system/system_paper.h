@@ -1,6 +1,6 @@
 #pragma once
 
-#include "page/page_layout.h"
+#include "engine/page_layout.h"
 
 namespace quillora {
 

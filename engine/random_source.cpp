@@ -1,4 +1,4 @@
-#include "dialog/random_source.h"
+#include "engine/random_source.h"
 
 #include <chrono>
 #include <ctime>

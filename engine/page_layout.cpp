@@ -1,4 +1,4 @@
-#include "page/page_layout.h"
+#include "engine/page_layout.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "cli/output_file.h"
+#include "system/output_file.h"
 
 #include <cerrno>
 #include <cstdio>

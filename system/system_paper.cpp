@@ -1,4 +1,4 @@
-#include "page/system_paper.h"
+#include "system/system_paper.h"
 
 #include <cstdlib>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "dialog/text.h"
+#include "engine/text.h"
 
 namespace quillora {
 

@@ -1,4 +1,4 @@
-#include "rtf/rtf_writer.h"
+#include "engine/rtf_writer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -113,8 +113,6 @@ std::string twips(double points)
     return std::to_string(std::lround(points * 20));
 }
 
-} // namespace
-
 std::string write_document(
     const std::vector<TextRun>& runs, const Paper& paper, bool form_feed_breaks)
 {
@@ -171,6 +169,8 @@ std::string write_document(
     out += "}\n";
     return out;
 }
+
+} // namespace
 
 std::string write_rtf(const std::vector<TextRun>& runs, const Paper& paper)
 {

@@ -1,4 +1,4 @@
-#include "page/pdf_writer.h"
+#include "engine/pdf_writer.h"
 
 #include <cstdio>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "dialog/text.h"
-#include "page/page_layout.h"
+#include "engine/page_layout.h"
+#include "engine/text.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialog/text.h"
+#include "engine/text.h"
 
 #include <cstddef>
 #include <span>

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "engine/frame.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace quillora {
+
+/// Point size of a freshly loaded worksheet window, which a family that sets no size keeps.
+inline constexpr double FreshWindowFontSize = 9.75;
+
+/// One form of a family, as the dialog, the tool, its help and the web page name it.
+struct Form {
+    /// The form's code, e.g. "EQ2"; the tool's FORM argument.
+    std::string_view code {};
+    /// What the form asks, in a teacher's words, e.g. "ax + b = c".
+    std::string_view description {};
+    /// Writes one problem; none where the family's own driver writes the form.
+    Generator generator = nullptr;
+    /// Whether the form reads "Fraction Answers OK".
+    bool reads_fraction_answers = false;
+};
+
+struct Family;
+
+/// Builds a worksheet of the family from the source, which the caller has seeded.
+using Driver = Text (*)(const Family&, const ProblemOptions&, RandomSource&);
+
+/// Builds a worksheet with the frame every driver but the fraction-arithmetic one follows:
+/// title and line feeds, then per problem the number prefix, the selected generator (or one
+/// drawn for "mixed"), and the layout rule.
+Text run_frame(const Family& family, const ProblemOptions& options, RandomSource& random);
+
+/// One problem family: everything the programs and the web page know of it.
+struct Family {
+    /// Command-line name, e.g. "binomials".
+    std::string_view name {};
+    TextView title {};
+    /// The point size a run gives the worksheet window before it draws, or none when the family
+    /// keeps the window's size.
+    std::optional<double> font_size {};
+    /// Forms in the family's order, which is also the numbering of the "mixed" draw.
+    std::span<const Form> forms {};
+    /// Place of the form used when none is named, or none when a form is required. A family with
+    /// a default always has a form selected, so it offers no "none".
+    std::optional<int> default_form {};
+    int count = 30;
+    /// Number literals after the digits: for 1 to 9, and (one blank fewer) for 10 on.
+    TextView literal_below_10 {};
+    TextView literal_from_10 {};
+    Layout layout { .column_width = 40, .line_feeds = 3 };
+    int title_line_feeds = 4;
+    Driver driver = run_frame;
+
+    /// Whether any form reads the "Fraction Answers OK" box.
+    constexpr bool takes_fraction_answers() const
+    {
+        for (const Form& form : forms) {
+            if (form.reads_fraction_answers)
+                return true;
+        }
+        return false;
+    }
+    /// The point size of the family's worksheets: its own, or a fresh window's.
+    constexpr double sheet_font_size() const { return font_size.value_or(FreshWindowFontSize); }
+};
+
+/// Appends the number prefix of problem i: its digits and the family's literal.
+void append_number_prefix(Text& line, const Family& family, int i);
+
+/// The worksheet of the family for the options, drawn from a production source seeded once with
+/// the seed: what the dialog, the tool and the web page each make.
+Text make_sheet(const Family& family, const ProblemOptions& options, std::uint32_t seed);
+
+} // namespace quillora
