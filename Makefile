@@ -6,7 +6,7 @@ CMAKE_FLAGS ?=
 PREFIX ?= /usr/local
 
 .PHONY: all deps deps-package deps-tools build run test test-sanitize bench bench-windows \
-	bench-startup bench-make-it soak format install uninstall package clean
+	bench-startup bench-make-it soak format format-check install uninstall package clean
 
 all: build
 
@@ -60,7 +60,7 @@ SANITIZE_ENV = ASAN_OPTIONS=halt_on_error=1:abort_on_error=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0
 
 test-sanitize: deps-tools
-	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILLORA_SANITIZE=ON
+	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILLORA_SANITIZE=ON $(CMAKE_FLAGS)
 	cmake --build build-asan -j $(JOBS)
 	cd build-asan && $(SANITIZE_ENV) ctest --output-on-failure -j $(JOBS)
 
@@ -105,6 +105,10 @@ soak: deps-tools
 
 format: deps-tools
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+# Fails on any difference from .clang-format (CI runs it).
+format-check: deps-tools
+	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 clean:
 	rm -rf $(BUILD) build-bench build-asan build-package quillora_*.deb
