@@ -3,15 +3,11 @@
 #include "engine/page_layout.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QByteArray>
-#include <QFile>
-#include <QFileInfo>
 #include <QFont>
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -21,7 +17,6 @@
 #include <algorithm>
 #include <memory>
 
-#include <sys/stat.h>
 
 namespace quillora {
 
@@ -84,63 +79,6 @@ std::vector<TextRun> textRuns(const QTextDocument& document)
         runs.push_back(std::move(empty));
     }
     return runs;
-}
-
-namespace {
-
-// Writes every byte unbuffered, so that a short write (full disk, file size limit) shows up here
-// as an error with the system's reason instead of a silently truncated file.
-QString writeAll(QFileDevice& file, const QByteArray& bytes)
-{
-    qint64 done = 0;
-    while (done < bytes.size()) {
-        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0)
-            return file.errorString();
-        done += written;
-    }
-    return QString();
-}
-
-// Why a name that exists but is not a regular file is not written.
-QString notARegularFile(mode_t mode)
-{
-    if (S_ISFIFO(mode))
-        return QStringLiteral("It is a named pipe, not a regular file");
-    if (S_ISSOCK(mode))
-        return QStringLiteral("It is a socket, not a regular file");
-    if (S_ISCHR(mode) || S_ISBLK(mode))
-        return QStringLiteral("It is a device, not a regular file");
-    return QStringLiteral("It is not a regular file");
-}
-
-} // namespace
-
-QString writeFile(const QString& fileName, const QByteArray& bytes)
-{
-    // Only a regular file (or a new name) is written. Opening a named pipe waits for a reader,
-    // and replacing a device or socket by a renamed file would destroy it, so a name that exists
-    // as anything else is refused before anything is opened.
-    struct stat status { };
-    if (::stat(QFile::encodeName(fileName).constData(), &status) == 0 && !S_ISREG(status.st_mode)
-        && !S_ISDIR(status.st_mode))
-        return notARegularFile(status.st_mode);
-    const QFileInfo info(fileName);
-    // A file its owner marked read-only is not replaced, even by a user the bits do not stop.
-    constexpr QFileDevice::Permissions writable
-        = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-    if (info.isFile() && !(info.permissions() & writable))
-        return QStringLiteral("The file is read-only");
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return file.errorString();
-    if (const QString reason = writeAll(file, bytes); !reason.isEmpty()) {
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit())
-        return file.errorString();
-    return QString();
 }
 
 void printDocument(const QTextDocument& document, const QTextCursor& selection, bool selectionOnly,

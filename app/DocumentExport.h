@@ -6,7 +6,6 @@
 
 #include <vector>
 
-class QByteArray;
 class QPrinter;
 class QTextCursor;
 class QTextDocument;
@@ -16,11 +15,6 @@ namespace quillora {
 /// The document's contents as runs of one format each (text, font, size, bold, italic,
 /// underline), paragraphs separated by line feeds.
 std::vector<TextRun> textRuns(const QTextDocument& document);
-
-/// Writes the bytes to the file, replacing it whole; returns the system's reason on failure,
-/// an empty string on success. A failed write leaves an existing regular file untouched. A name
-/// that is a named pipe, a socket or a device is refused at once, never opened.
-QString writeFile(const QString& fileName, const QByteArray& bytes);
 
 /// Prints the document, or only the selection, inside margins of at least half an inch, without
 /// wrapping any line: a document wider than the printable width is scaled down to fit. A page

@@ -6,13 +6,14 @@
 #include "app/GeometrySettings.h"
 #include "dialog/Twips.h"
 #include "engine/rtf_writer.h"
+#include "system/atomic_file.h"
 #include "system/system_paper.h"
 
 #include <QAction>
 #include <QByteArray>
 #include <QCloseEvent>
 #include <QDateTime>
-#include <QDir>
+#include <QFile>
 #include <QIcon>
 #include <QLabel>
 #include <QLocale>
@@ -317,12 +318,13 @@ void MainWindow::save()
     if (fileName.isEmpty())
         return;
     const std::string rtf = write_rtf(textRuns(*document->textBox()->document()), system_paper());
-    const QString reason
-        = writeFile(fileName, QByteArray(rtf.data(), static_cast<qsizetype>(rtf.size())));
-    if (!reason.isEmpty()) {
+    const std::string name = QFile::encodeName(fileName).toStdString();
+    const WriteResult result = write_file(name, rtf, NonRegularTarget::Refuse);
+    if (!result.written) {
         m_commonDialog->warn(this, QStringLiteral("Save"),
-            QStringLiteral("Could not save \"%1\": %2")
-                .arg(QDir::toNativeSeparators(fileName), reason));
+            QStringLiteral("Could not save %1: %2")
+                .arg(QString::fromStdString(quoted_name(name, '"')),
+                    QString::fromStdString(result.reason)));
     }
 }
 

@@ -3,7 +3,7 @@
 #include "engine/random_source.h"
 #include "families/catalogue.h"
 #include "sets/class_set.h"
-#include "system/output_file.h"
+#include "system/atomic_file.h"
 #include "system/system_paper.h"
 
 #include <csignal>
@@ -69,7 +69,14 @@ int main(int argc, char** argv)
     // A file size limit then shows up as a failed write that is reported, not as a killed process.
     std::signal(SIGXFSZ, SIG_IGN);
     const std::vector<std::string> args(argv + 1, argv + argc);
-    for (const auto& arg : args) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        // The value of an option is never taken for an option itself: --output --help names a
+        // file.
+        if (takes_value(arg)) {
+            ++i;
+            continue;
+        }
         if (arg == "--help" || arg == "-h") {
             print_help("quillora-sheet");
             return Done;
@@ -103,11 +110,13 @@ int main(int argc, char** argv)
     const std::string bytes
         = render_worksheets(request, first, request.paper.value_or(system_paper()));
 
-    const std::string error
-        = request.output ? write_file_atomically(*request.output, bytes) : write_stdout(bytes);
-    if (!error.empty()) {
-        std::cerr << "quillora-sheet: cannot write '" << request.output.value_or("standard output")
-                  << "': " << error << '\n';
+    const WriteResult result = request.output
+        ? write_file(*request.output, bytes, NonRegularTarget::WriteInPlace)
+        : write_to(STDOUT_FILENO, bytes);
+    if (!result.written) {
+        std::cerr << "quillora-sheet: cannot write "
+                  << quoted_name(request.output.value_or("standard output")) << ": "
+                  << result.reason << '\n';
         return CannotWrite;
     }
     return Done;

@@ -28,6 +28,16 @@ std::optional<std::uint32_t> parse_number(std::string_view text)
 
 } // namespace
 
+bool takes_value(std::string_view arg)
+{
+    for (const std::string_view option :
+        { "--seed", "--versions", "--format", "--paper", "--output" }) {
+        if (arg == option)
+            return true;
+    }
+    return false;
+}
+
 SetRequest parse_request(const std::vector<std::string>& args)
 {
     SetRequest request;

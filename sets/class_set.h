@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quillora {
@@ -34,6 +35,10 @@ struct SetRequest {
 struct UsageError {
     std::string message;
 };
+
+/// Whether an argument is an option whose value is the next argument (`--seed 5`, not
+/// `--seed=5`).
+bool takes_value(std::string_view arg);
 
 /// Reads the tool's arguments (without the program name, --help and --version); throws
 /// UsageError.

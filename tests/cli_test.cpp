@@ -120,15 +120,21 @@ TEST_F(CliTest, FailuresGiveTheirStatusAndOneLineMessage)
         for (std::size_t at; (at = message.find("$D")) != std::string::npos;)
             message.replace(at, 2, dir.string());
         Outcome run = shell(command);
+        if (run.status == 77) { // a row that cannot isolate itself here is not run
+            std::cout << "skipped, not isolated here: " << command << '\n';
+            continue;
+        }
         std::erase(run.err, '\r'); // from the terminal
         EXPECT_EQ(run.status, std::stoi(row)) << command;
         EXPECT_EQ(run.err, message.empty() ? "" : message + "\n") << command;
         EXPECT_EQ(run.out, "") << command;
+        for (const auto& entry : fs::recursive_directory_iterator(dir))
+            EXPECT_FALSE(entry.path().filename().string().starts_with(".quillora-"))
+                << "temporary file left by " << command;
     }
-    EXPECT_GT(count, 35);
+    EXPECT_GT(count, 45);
     EXPECT_EQ(read_file(dir / "keep.txt"), "old worksheet");
     EXPECT_TRUE(fs::is_empty(dir / "folder"));
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 4);
 }
 
 TEST_F(CliTest, ClockSeedIsReportedAndReproducible)
