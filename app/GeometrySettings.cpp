@@ -17,6 +17,8 @@ namespace quillora {
 
 namespace {
 
+constexpr qint64 MaxStoreBytes = 1 << 20;
+
 // The store's file, $XDG_CONFIG_HOME/Quillora/Quillora.ini (the file QSettings' user scope
 // names), or an empty name when it cannot be used safely: opening anything but a regular file
 // (a pipe, a device) could block for ever, as could writing beside a lock file that is not a
@@ -30,6 +32,10 @@ QString storeFileName(bool writing)
     const QFileInfo file(name);
     const QFileInfo lock(name + QStringLiteral(".lock"));
     if ((file.exists() && !file.isFile()) || (writing && lock.exists() && !lock.isFile()))
+        return QString();
+    // The program writes a few lines; a far larger file is someone else's, and QSettings would
+    // read it whole into memory. It is left alone, read nor written.
+    if (file.size() > MaxStoreBytes)
         return QString();
     return name;
 }

@@ -68,6 +68,13 @@ for option in $("$sheet" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
     [[ " $options " == *" $option "* ]] || fail "$option is not completed"
 done
 
+# Every form --help describes, the manual page describes alike.
+forms_text=$(MANWIDTH=200 man -E UTF-8 -l "$usr/share/man/man1/quillora-sheet.1.gz" 2>/dev/null |
+    tr -s ' ')
+while read -r form; do
+    grep -qF -- "$form" <<<"$forms_text" || fail "quillora-sheet(1) lacks the form '$form'"
+done < <("$sheet" --help | sed -En 's/^    ([A-Za-z0-9]+) +(.*)$/\1 \2/p')
+
 # Option values: the formats, also after "=", and file names after --output.
 while IFS='|' read -r line expected; do
     got=$(cd "$scratch/files" && touch sheet.rtf sheet.txt && complete_line "$line")
