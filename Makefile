@@ -6,7 +6,8 @@ CMAKE_FLAGS ?=
 PREFIX ?= /usr/local
 
 .PHONY: all deps deps-package deps-tools build run test test-sanitize bench bench-windows \
-	bench-startup bench-make-it soak format format-check install uninstall package clean
+	bench-startup bench-make-it soak format format-check install uninstall package clean \
+	deps-web web web-site web-serve
 
 all: build
 
@@ -110,5 +111,27 @@ format: deps-tools
 format-check: deps-tools
 	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
+# The web page: the worksheet libraries built with Debian's emscripten, and the static page, in
+# build-web/site/, which any static web server can publish. Emscripten's own JavaScript tools
+# need Debian's node modules whatever node comes first on the PATH.
+WEB_BUILD ?= build-web
+PORT ?= 8000
+EMSCRIPTEN_ENV = NODE_PATH=/usr/share/nodejs
+
+deps-web:
+	./scripts/install-deps --web
+
+web: deps-web web-site
+
+# The site alone, for builds that installed emscripten already (the browser test's).
+web-site:
+	test -f $(WEB_BUILD)/CMakeCache.txt || $(EMSCRIPTEN_ENV) emcmake cmake -S . -B $(WEB_BUILD) \
+		-G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLORA_APP=OFF -DQUILLORA_TESTS=OFF
+	$(EMSCRIPTEN_ENV) cmake --build $(WEB_BUILD) -j $(JOBS)
+
+web-serve: web
+	@echo "Quillora's page: http://localhost:$(PORT)/ (Ctrl+C stops it)"
+	python3 -m http.server $(PORT) --bind 127.0.0.1 --directory $(WEB_BUILD)/site
+
 clean:
-	rm -rf $(BUILD) build-bench build-asan build-package quillora_*.deb
+	rm -rf $(BUILD) build-bench build-asan build-package quillora_*.deb $(WEB_BUILD)

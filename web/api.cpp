@@ -1,0 +1,127 @@
+// The page's C interface to the worksheet libraries: the catalogue as JSON, and one call from the
+// page's choices to the bytes quillora-sheet writes for the same options, or its message.
+
+#include "families/catalogue.h"
+#include "sets/class_set.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+using namespace quillora;
+
+namespace {
+
+// The last result: document bytes, or a one-line message.
+std::string result;
+
+void append_json_string(std::string& out, std::string_view text)
+{
+    out += '"';
+    for (const char c : text) {
+        if (c == '"' || c == '\\')
+            out += '\\';
+        if (static_cast<unsigned char>(c) < 0x20)
+            out += ' ';
+        else
+            out += c;
+    }
+    out += '"';
+}
+
+} // namespace
+
+extern "C" {
+
+/// Every family with its title, forms (code, description, whether it reads "Fraction Answers
+/// OK") and default form code ("" when a form must be named, which also offers "none").
+const char* quillora_catalogue()
+{
+    result = "[";
+    for (const Family* family : families()) {
+        if (result.size() > 1)
+            result += ',';
+        result += "{\"name\":";
+        append_json_string(result, family->name);
+        result += ",\"title\":";
+        append_json_string(result, to_utf8(family->title));
+        result += ",\"default\":";
+        append_json_string(result,
+            family->default_form
+                ? family->forms[static_cast<std::size_t>(*family->default_form - 1)].code
+                : "");
+        result += ",\"forms\":[";
+        for (const Form& form : family->forms) {
+            if (result.back() == '}')
+                result += ',';
+            result += "{\"code\":";
+            append_json_string(result, form.code);
+            result += ",\"description\":";
+            append_json_string(result, form.description);
+            result += form.reads_fraction_answers ? ",\"fraction\":true}" : ",\"fraction\":false}";
+        }
+        result += "]}";
+    }
+    result += ']';
+    return result.c_str();
+}
+
+/// Makes what `quillora-sheet FAMILY [FORM] --seed SEED --versions VERSIONS --paper PAPER
+/// --format FORMAT` with the given flags writes (with answers, the answer key); a null form is
+/// left out. Returns 0 with the bytes in quillora_result(), or 1 with the tool's one-line message
+/// there.
+int quillora_make(const char* family, const char* form, const char* seed, const char* versions,
+    const char* paper, const char* format, int distinct, int fraction_answers, int answers)
+{
+    // Values are never read as options, whatever a link holds.
+    const std::string family_name = family ? family : "";
+    const Family* found = find_family(family_name);
+    if (family_name.starts_with('-')) {
+        result = "unknown family '" + family_name + "' (" + family_choices() + ")";
+        return 1;
+    }
+    if (found && form && std::string_view(form).starts_with('-')) {
+        result = "unknown form '" + std::string(form) + "' for " + family_name + " ("
+            + form_choices(*found) + ")";
+        return 1;
+    }
+    // Without a family the parser reports it missing.
+    std::vector<std::string> args;
+    if (family) {
+        args.push_back(family_name);
+        if (form)
+            args.emplace_back(form);
+    }
+    args.push_back(std::string("--seed=") + (seed ? seed : ""));
+    args.push_back(std::string("--versions=") + (versions ? versions : ""));
+    args.push_back(std::string("--paper=") + (paper ? paper : ""));
+    args.push_back(std::string("--format=") + (format ? format : ""));
+    if (distinct)
+        args.emplace_back("--distinct");
+    if (fraction_answers)
+        args.emplace_back("--fraction-answers");
+    try {
+        const SetRequest request = parse_request(args);
+        if (answers) {
+            result = "answer keys are not made yet";
+            return 1;
+        }
+        result = render_worksheets(request, *request.seed, *request.paper);
+    } catch (const UsageError& failure) {
+        result = failure.message;
+        return 1;
+    }
+    return 0;
+}
+
+const char* quillora_result()
+{
+    return result.data();
+}
+
+std::size_t quillora_result_size()
+{
+    return result.size();
+}
+
+} // extern "C"
