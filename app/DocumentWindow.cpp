@@ -5,6 +5,7 @@
 
 #include <QCloseEvent>
 #include <QFont>
+#include <QMimeData>
 #include <QResizeEvent>
 #include <QTextCharFormat>
 #include <QTextCursor>
@@ -28,6 +29,31 @@ QFont worksheetFont()
     return font;
 }
 
+// The document's text box. It refuses pasted data that offers no format at all, as an empty
+// clipboard or X selection does: Qt 6.4 reads the first format of such data unchecked and
+// crashes, losing the teacher's edits.
+class TextBox final : public QTextEdit {
+public:
+    using QTextEdit::QTextEdit;
+
+protected:
+    bool canInsertFromMimeData(const QMimeData* source) const override
+    {
+        return hasFormats(source) && QTextEdit::canInsertFromMimeData(source);
+    }
+    void insertFromMimeData(const QMimeData* source) override
+    {
+        if (hasFormats(source))
+            QTextEdit::insertFromMimeData(source);
+    }
+
+private:
+    static bool hasFormats(const QMimeData* source)
+    {
+        return source && !source->formats().isEmpty();
+    }
+};
+
 } // namespace
 
 DocumentWindow::Layout DocumentWindow::layoutFor(QSize innerTwips, QRect currentBoxTwips)
@@ -41,7 +67,7 @@ DocumentWindow::Layout DocumentWindow::layoutFor(QSize innerTwips, QRect current
 
 DocumentWindow::DocumentWindow(QWidget* parent)
     : QWidget(parent)
-    , m_rtfText(new QTextEdit(this))
+    , m_rtfText(new TextBox(this))
 {
     setObjectName(QStringLiteral("frmDocument"));
     setAttribute(Qt::WA_DeleteOnClose);

@@ -9,6 +9,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QClipboard>
 #include <QDebug>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -161,6 +162,18 @@ private slots:
         QTest::keyClick(child(m_dialog, "Command1"), Qt::Key_Enter);
         click(m_dialog, "Command1");
         QCOMPARE(quit.count(), 2);
+    }
+
+    // Pasting from an empty clipboard or selection (Ctrl+V, a middle click) changes nothing.
+    void pasteFromNothingKeepsTheText()
+    {
+        handOver(*m_main, "sheet");
+        QTextEdit* box = m_main->activeDocument()->textBox();
+        QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
+        QGuiApplication::clipboard()->clear(QClipboard::Selection);
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        QTest::mouseClick(box->viewport(), Qt::MiddleButton, {}, QPoint(5, 5));
+        QCOMPARE(box->toPlainText(), "sheet");
     }
 
     // Each picture button shows its equation, and its pressed look, as the golden pictures do.
