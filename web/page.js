@@ -98,8 +98,8 @@
   function describeForm() {
     const family = catalogue.find((f) => f.name === $('family').value);
     const form = family.forms.find((f) => f.code === $('form').value);
-    $('form-description').textContent = form ? form.description
-      : $('form').value === 'mixed' ? 'Every form, drawn at random.'
+    $('form-description').textContent = form ? `Every problem in the form ${form.description}.`
+      : $('form').value === 'mixed' ? 'Every form of the family, drawn at random.'
         : 'The title and the blank layout, no problems.';
   }
 
@@ -120,8 +120,10 @@
       const link = $(doc.link);
       link.removeAttribute('href');
       link.removeAttribute('download');
+      link.hidden = doc.answers === 1;
     }
     $('preview').textContent = '';
+    $('key-note').hidden = false;
   }
 
   // Makes the set the request names, shows its first version and links every document.
@@ -141,8 +143,8 @@
         (request.versions === '1' ? '' : `-x${request.versions}`);
       for (const doc of documents) {
         const link = $(doc.link);
-        link.classList.toggle('absent', doc.answers === 1 && !request.answers);
-        if (doc.answers && !request.answers) continue;
+        link.hidden = doc.answers && !request.answers;
+        if (link.hidden) continue;
         const bytes = doc.format === 'text' && !doc.answers ? text
           : make(request, doc.format, doc.answers);
         const url = URL.createObjectURL(new Blob([bytes], { type: doc.type }));
@@ -150,6 +152,7 @@
         link.href = url;
         link.download = `${stem}${doc.answers ? '-answers' : ''}.${doc.ext}`;
       }
+      $('key-note').hidden = request.answers === 1;
       const whole = decoder.decode(text);
       const end = whole.indexOf('\f');
       $('preview').textContent = end < 0 ? whole : whole.slice(0, end);
@@ -190,6 +193,7 @@
       document.body.dataset.state = 'error';
       return;
     }
+    $('seed').value = request.seed;
     const query = makeSet(request);
     if (query && query !== location.search) history.replaceState(null, '', query);
   }
