@@ -226,6 +226,7 @@
     window.addEventListener('popstate', fromAddress);
     for (const id of ['family', 'form', 'make']) $(id).disabled = false;
     fromAddress();
+    performance.mark('quillora-ready');
   }
 
   start();
