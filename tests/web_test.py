@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """The web page in headless Chromium, one address after another: the first <pre> must equal
 quillora-sheet's text of the first version, and every download its bytes for the same options;
-a bad value must give its message and no sheet. The page is made once from its controls.
+a bad value must give its message and no sheet, and no layout may shift. The page is made once
+from its controls.
 
 usage: web_test.py SITE_FOLDER QUILLORA_SHEET"""
 import base64
@@ -143,14 +144,16 @@ def main():
     profile = tempfile.TemporaryDirectory()
     for flag in ("headless", "no-sandbox", "disable-gpu", "disable-quic", "no-first-run",
                  "disable-background-networking", "disable-component-update", "disable-sync",
-                 "lang=en-US", f"user-data-dir={profile.name}", "window-size=1280,1000"):
+                 "lang=en-US", f"user-data-dir={profile.name}"):
         options.add_argument("--" + flag)
     options.add_experimental_option("prefs", {"intl.accept_languages": "en-US"})
     driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"),
                               options=options)
     failed = 0
     try:
-        for query, *message in CASES:
+        for i, (query, *message) in enumerate(CASES):
+            # Every other address on a phone's width, where the layout must not shift either.
+            driver.set_window_size(*((1280, 1000), (360, 800))[i % 2])
             driver.get(base + "?" + query)
             failures = check(driver, query, *message)
             failed += bool(failures)

@@ -159,8 +159,7 @@
       const count = Number(request.versions);
       const last = (Number(request.seed) + count - 1) % 4294967296;
       $('status').textContent = count === 1 ? `Seed ${request.seed}.`
-        : `Seed ${request.seed}: ${count} versions, seeds ${request.seed} to ${last}; the first is shown.`;
-      $('status').textContent += ' This page\'s address makes the same set again.';
+        : `Seed ${request.seed}, ${count} versions: seeds ${request.seed} to ${last}; the first is shown.`;
       showControls(request);
       performance.measure('quillora-make', { start: started });
       document.body.dataset.state = 'made';
