@@ -2,7 +2,8 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <QSize>
+#include <QImageReader>
+#include <QPixmap>
 #include <QString>
 
 namespace quillora {
@@ -20,14 +21,18 @@ void describeApplication()
 
 QIcon applicationIcon()
 {
-    // The built-in copy is the checked-in PNG set, so it needs no image plug-in.
-    QIcon builtIn;
-    for (const int size : { 16, 22, 32, 48, 64, 128 })
-        builtIn.addFile(QStringLiteral(":/icons/hicolor/%1x%1/apps/%2.png")
-                            .arg(size)
-                            .arg(QLatin1String(ApplicationId)),
-            QSize(size, size));
-    return QIcon::fromTheme(QLatin1String(ApplicationId), builtIn);
+    // The built-in copy of the installed PNG set, read as PNG and nothing else. An icon theme
+    // lookup, QIcon::addFile and QPixmap::load all make Qt load every image-format plug-in
+    // (JPEG, GIF, ICO) to learn what the files are, which the first paint would wait for.
+    QIcon icon;
+    for (const int size : { 16, 22, 32, 48, 64, 128 }) {
+        QImageReader reader(
+            QStringLiteral(":/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(ApplicationId),
+            "png");
+        reader.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(reader.read()));
+    }
+    return icon;
 }
 
 } // namespace quillora
