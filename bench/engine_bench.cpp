@@ -33,7 +33,7 @@ void sheet(benchmark::State& state, const Family* family, ProblemOptions options
     for (auto _ : state) {
         Mt19937Source source(seed % Seeds + 1);
         ++seed;
-        benchmark::DoNotOptimize(family->driver(*family, options, source));
+        benchmark::DoNotOptimize(family->driver(*family, options, source, nullptr));
     }
 }
 
@@ -53,7 +53,7 @@ void floor(benchmark::State& state, const Family* family, ProblemOptions options
     std::vector<Work> work;
     for (std::uint32_t seed = 1; seed <= Seeds; ++seed) {
         CountingSource source(seed);
-        work.push_back({ 0, family->driver(*family, options, source).size() });
+        work.push_back({ 0, family->driver(*family, options, source, nullptr).size() });
         work.back().draws = static_cast<std::size_t>(source.draws());
     }
     std::uint32_t seed = 0;

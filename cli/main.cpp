@@ -8,6 +8,7 @@
 
 #include <csignal>
 #include <cstdint>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -22,6 +23,7 @@ constexpr std::string_view Usage
     = "usage: quillora-sheet FAMILY [FORM] [--fraction-answers] [--seed N] [--versions K] "
       "[--distinct]\n"
       "                      [--format text|rtf|pdf] [--paper a4|letter] [--output FILE]\n"
+      "                      [--answers FILE]\n"
       "       quillora-sheet --help | --version\n";
 
 enum ExitStatus { Done = 0, CannotWrite = 1, UsageFailure = 2 };
@@ -57,9 +59,12 @@ void print_help(const std::string& program)
            "                      pdf (each version from a new page)\n"
            "  --paper PAPER       a4 or letter for rtf and pdf (default: the system's paper)\n"
            "  --output FILE       write to FILE instead of standard output\n"
+           "  --answers FILE      also write the answer key of every version to FILE, in the\n"
+           "                      same format, each key from a new page\n"
            "\nExamples:\n  "
         << program << " binomials Bin4 --seed 42 --format rtf --output sheet.rtf\n  " << program
-        << " factoring mixed --versions 30 --distinct --format pdf --output class.pdf\n";
+        << " factoring mixed --versions 30 --distinct --format pdf --output class.pdf \\\n"
+           "      --answers keys.pdf\n";
 }
 
 } // namespace
@@ -92,6 +97,10 @@ int main(int argc, char** argv)
         request = parse_request(args);
         if (request.format == Format::Pdf && !request.output && isatty(STDOUT_FILENO))
             throw UsageError { "will not write PDF to a terminal (use --output FILE or a pipe)" };
+        std::error_code unknown;
+        if (request.answers && request.output
+            && std::filesystem::equivalent(*request.answers, *request.output, unknown))
+            throw answers_are_output(*request.answers);
     } catch (const UsageError& failure) {
         std::cerr << "quillora-sheet: " << failure.message << '\n';
         return UsageFailure;
@@ -107,17 +116,26 @@ int main(int argc, char** argv)
             std::cerr << "seeds: " << first << ".." << last << '\n';
     }
 
-    const std::string bytes
-        = render_worksheets(request, first, request.paper.value_or(system_paper()));
+    const RenderedSet set = render_set(
+        request, first, request.paper.value_or(system_paper()), request.answers.has_value());
 
     const WriteResult result = request.output
-        ? write_file(*request.output, bytes, NonRegularTarget::WriteInPlace)
-        : write_to(STDOUT_FILENO, bytes);
+        ? write_file(*request.output, set.worksheets, NonRegularTarget::WriteInPlace)
+        : write_to(STDOUT_FILENO, set.worksheets);
     if (!result.written) {
         std::cerr << "quillora-sheet: cannot write "
                   << quoted_name(request.output.value_or("standard output")) << ": "
                   << result.reason << '\n';
         return CannotWrite;
+    }
+    if (request.answers) {
+        const WriteResult keys
+            = write_file(*request.answers, set.answers, NonRegularTarget::WriteInPlace);
+        if (!keys.written) {
+            std::cerr << "quillora-sheet: cannot write " << quoted_name(*request.answers) << ": "
+                      << keys.reason << '\n';
+            return CannotWrite;
+        }
     }
     return Done;
 }

@@ -11,7 +11,8 @@ void append_number_prefix(Text& line, const Family& family, int i)
     line += i < 10 ? family.literal_below_10 : family.literal_from_10;
 }
 
-Text run_frame(const Family& family, const ProblemOptions& options, RandomSource& random)
+Text run_frame(const Family& family, const ProblemOptions& options, RandomSource& random,
+    std::vector<Text>* answers)
 {
     Frame frame(random, options);
     Text& text = frame.worksheet_text();
@@ -25,6 +26,7 @@ Text run_frame(const Family& family, const ProblemOptions& options, RandomSource
     std::vector<Text> made; // problems so far, without their number prefixes (distinct only)
     for (int i = 1; i <= family.count; ++i) {
         const std::size_t before = text.size();
+        const Form* made_by = nullptr;
         for (;;) {
             // the problem line keeps its storage from problem to problem
             Text& line = frame.problem_line();
@@ -33,9 +35,11 @@ Text run_frame(const Family& family, const ProblemOptions& options, RandomSource
             const std::size_t prefix = line.size();
 
             if (selection.place() >= 1 && selection.place() <= forms)
-                family.forms[static_cast<std::size_t>(selection.place() - 1)].generator(frame);
+                made_by = &family.forms[static_cast<std::size_t>(selection.place() - 1)];
             if (selection.is_mixed() && forms > 0)
-                family.forms[static_cast<std::size_t>(frame.draw(forms, 1) - 1)].generator(frame);
+                made_by = &family.forms[static_cast<std::size_t>(frame.draw(forms, 1) - 1)];
+            if (made_by)
+                made_by->generator(frame);
 
             if (!options.distinct || selection.is_none())
                 break;
@@ -45,6 +49,11 @@ Text run_frame(const Family& family, const ProblemOptions& options, RandomSource
                 break;
             }
             text.resize(before); // a repeat: take it back and make problem i again
+        }
+        // the numbers are those of the problem that stands, after any take-back
+        if (answers && made_by) {
+            answers->emplace_back();
+            made_by->answer(frame.numbers(), answers->back());
         }
 
         const Layout& layout = family.layout;
@@ -60,10 +69,11 @@ Text run_frame(const Family& family, const ProblemOptions& options, RandomSource
     return std::move(text);
 }
 
-Text make_sheet(const Family& family, const ProblemOptions& options, std::uint32_t seed)
+Text make_sheet(const Family& family, const ProblemOptions& options, std::uint32_t seed,
+    std::vector<Text>* answers)
 {
     Mt19937Source random(seed);
-    return family.driver(family, options, random);
+    return family.driver(family, options, random, answers);
 }
 
 } // namespace quillora

@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace quillora {
 
@@ -22,17 +23,22 @@ struct Form {
     Generator generator = nullptr;
     /// Whether the form reads "Fraction Answers OK".
     bool reads_fraction_answers = false;
+    /// Writes a problem's answer from the numbers its generator recorded.
+    AnswerWriter answer = nullptr;
 };
 
 struct Family;
 
-/// Builds a worksheet of the family from the source, which the caller has seeded.
-using Driver = Text (*)(const Family&, const ProblemOptions&, RandomSource&);
+/// Builds a worksheet of the family from the source, which the caller has seeded; when answers
+/// is not null, also appends each problem's answer to it, in problem order.
+using Driver
+    = Text (*)(const Family&, const ProblemOptions&, RandomSource&, std::vector<Text>* answers);
 
 /// Builds a worksheet with the frame every driver but the fraction-arithmetic one follows:
 /// title and line feeds, then per problem the number prefix, the selected generator (or one
 /// drawn for "mixed"), and the layout rule.
-Text run_frame(const Family& family, const ProblemOptions& options, RandomSource& random);
+Text run_frame(const Family& family, const ProblemOptions& options, RandomSource& random,
+    std::vector<Text>* answers);
 
 /// One problem family: everything the programs and the web page know of it.
 struct Family {
@@ -72,7 +78,9 @@ struct Family {
 void append_number_prefix(Text& line, const Family& family, int i);
 
 /// The worksheet of the family for the options, drawn from a production source seeded once with
-/// the seed: what the dialog, the tool and the web page each make.
-Text make_sheet(const Family& family, const ProblemOptions& options, std::uint32_t seed);
+/// the seed: what the dialog, the tool and the web page each make. When answers is not null,
+/// each problem's answer is appended to it, in problem order; the worksheet is the same.
+Text make_sheet(const Family& family, const ProblemOptions& options, std::uint32_t seed,
+    std::vector<Text>* answers = nullptr);
 
 } // namespace quillora

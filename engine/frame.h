@@ -3,6 +3,8 @@
 #include "engine/random_source.h"
 #include "engine/text.h"
 
+#include <array>
+
 namespace quillora {
 
 /// The selected option of a family's form frame: nothing, one form (by its 1-based place in the
@@ -39,12 +41,20 @@ struct ProblemOptions {
     bool distinct = false;
 };
 
+/// The numbers a generator records with its problem, from which its form's answer is written.
+/// Their meaning is the form's own, e.g. p, q, r, s of (px + q)(rx + s).
+using ProblemNumbers = std::array<int, 8>;
+
+/// Appends the answer of a problem, written from the numbers its generator recorded.
+using AnswerWriter = void (*)(const ProblemNumbers&, Text&);
+
 /// The working state of one run, passed to every generator.
 ///
 /// Generator contract: on entry the problem line holds exactly the number prefix. A generator
-/// appends its problem to the problem line and then, as its last step, calls commit() once,
-/// which appends the whole problem line to the worksheet text. It writes nothing else into the
-/// worksheet text; the blanks and line feeds between problems belong to the driver.
+/// appends its problem to the problem line and then, as its last step, calls commit() once with
+/// the problem's numbers, which appends the whole problem line to the worksheet text. It writes
+/// nothing else into the worksheet text; the blanks and line feeds between problems belong to
+/// the driver.
 class Frame {
 public:
     Frame(RandomSource& random, const ProblemOptions& options)
@@ -66,8 +76,14 @@ public:
     /// Appends literals and numbers (plain number text) to the problem line.
     template <typename... Parts> void append(const Parts&... parts) { (append_one(parts), ...); }
 
-    /// Appends the whole problem line to the worksheet text.
-    void commit() { m_worksheet_text += m_problem_line; }
+    /// Appends the whole problem line to the worksheet text and keeps the problem's numbers.
+    void commit(const ProblemNumbers& numbers = {})
+    {
+        m_numbers = numbers;
+        m_worksheet_text += m_problem_line;
+    }
+    /// The numbers of the problem committed last.
+    const ProblemNumbers& numbers() const { return m_numbers; }
 
 private:
     void append_one(TextView literal) { m_problem_line += literal; }
@@ -78,6 +94,7 @@ private:
     const ProblemOptions& m_options;
     Text m_worksheet_text;
     Text m_problem_line;
+    ProblemNumbers m_numbers {};
 };
 
 using Generator = void (*)(Frame&);

@@ -34,6 +34,24 @@ inline constexpr double FixedPitchAdvance = 1229.0 / 2048.0;
 inline constexpr double FixedPitchLineSpacing = 2320.0 / 2048.0;
 inline constexpr double FixedPitchAscent = 1705.0 / 2048.0;
 
+/// What the tool prints around its worksheets and keys, in the page's margins: a line for the
+/// pupil's name and the date above each sheet, a small footer on every page of a sheet, and the
+/// document's title and subject (PDF).
+struct PageFurniture {
+    bool name_line = false;
+    /// One per sheet, written on each of its pages.
+    std::vector<Text> footers;
+    Text title;
+    Text subject;
+};
+
+inline constexpr TextView NameLine = u"Name ______________________  Date ____________";
+inline constexpr double NameLineSize = 10;
+inline constexpr double FooterSize = 8;
+/// Distance of the name line's top and the footer's bottom from the paper's edge (0.25 in);
+/// the sheet's own margin, at least 0.5 in, lies beyond them.
+inline constexpr double FurnitureInset = 18;
+
 /// Whether a line holds nothing but blanks. Blank lines separate the blocks that a page break
 /// must not split.
 bool is_blank_line(TextView line);

@@ -37,8 +37,44 @@ void put_string(std::string& out, TextView line)
     out += ')';
 }
 
+// A text string of the document information: UTF-16BE with its byte order mark, in hex.
+std::string info_string(TextView text)
+{
+    static constexpr char Digits[] = "0123456789ABCDEF";
+    std::string out = "<FEFF";
+    for (const char16_t c : text) {
+        for (const int shift : { 12, 8, 4, 0 })
+            out += Digits[(c >> shift) & 0xF];
+    }
+    return out + '>';
+}
+
+// The name line at the top of the page and the sheet's footer at the bottom, right-aligned,
+// both in the margin and neither scaled with the sheet.
+std::string furniture_content(const PageFurniture& furniture, TextView footer, const Paper& paper)
+{
+    std::string content;
+    if (furniture.name_line) {
+        content += "BT /F1 " + number(NameLineSize) + " Tf " + number(PrintMargin) + ' '
+            + number(paper.height - FurnitureInset - NameLineSize * FixedPitchAscent) + " Td ";
+        put_string(content, NameLine);
+        content += " Tj ET\n";
+    }
+    if (!footer.empty()) {
+        const double width = static_cast<double>(footer.size()) * CourierAdvance * FooterSize;
+        content += "BT /F1 " + number(FooterSize) + " Tf "
+            + number(paper.width - PrintMargin - width) + ' '
+            + number(FurnitureInset + FooterSize * (FixedPitchLineSpacing - FixedPitchAscent))
+            + " Td ";
+        put_string(content, footer);
+        content += " Tj ET\n";
+    }
+    return content;
+}
+
 // The content streams of one worksheet's pages.
-void add_pages(std::vector<std::string>& pages, TextView sheet, double size, const Paper& paper)
+void add_pages(std::vector<std::string>& pages, TextView sheet, double size, const Paper& paper,
+    const std::string& furniture)
 {
     const std::vector<TextView> lines = text_lines(sheet);
     const double width = static_cast<double>(longest_line(sheet)) * CourierAdvance * size;
@@ -66,18 +102,24 @@ void add_pages(std::vector<std::string>& pages, TextView sheet, double size, con
             }
             content += "T*\n";
         }
-        content += "ET Q\n";
+        content += "ET Q\n" + furniture;
         pages.push_back(std::move(content));
     }
 }
 
 } // namespace
 
-std::string worksheets_pdf(const std::vector<Text>& sheets, double point_size, const Paper& paper)
+std::string worksheets_pdf(const std::vector<Text>& sheets, double point_size, const Paper& paper,
+    const PageFurniture* furniture)
 {
     std::vector<std::string> pages;
-    for (const Text& sheet : sheets)
-        add_pages(pages, sheet, point_size, paper);
+    for (std::size_t i = 0; i < sheets.size(); ++i) {
+        const TextView footer = furniture && i < furniture->footers.size()
+            ? TextView(furniture->footers[i])
+            : TextView();
+        add_pages(pages, sheets[i], point_size, paper,
+            furniture ? furniture_content(*furniture, footer, paper) : std::string());
+    }
 
     // Objects: 1 catalogue, 2 page tree, 3 font, then each page and its content stream.
     std::string out = "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";
@@ -100,6 +142,10 @@ std::string worksheets_pdf(const std::vector<Text>& sheets, double point_size, c
             + "endstream");
     }
 
+    if (furniture)
+        object("<< /Title " + info_string(furniture->title) + " /Subject "
+            + info_string(furniture->subject) + " /Creator (Quillora " QUILLORA_VERSION ") >>");
+
     const std::size_t xref = out.size();
     out += "xref\n0 " + std::to_string(offsets.size() + 1) + "\n0000000000 65535 f \n";
     for (const std::size_t offset : offsets) {
@@ -107,8 +153,9 @@ std::string worksheets_pdf(const std::vector<Text>& sheets, double point_size, c
         std::snprintf(entry, sizeof entry, "%010zu 00000 n \n", offset);
         out += entry;
     }
-    out += "trailer\n<< /Size " + std::to_string(offsets.size() + 1)
-        + " /Root 1 0 R >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
+    out += "trailer\n<< /Size " + std::to_string(offsets.size() + 1) + " /Root 1 0 R"
+        + (furniture ? " /Info " + std::to_string(offsets.size()) + " 0 R" : std::string())
+        + " >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
     return out;
 }
 

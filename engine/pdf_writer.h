@@ -11,7 +11,10 @@ namespace quillora {
 /// Worksheets as print-ready PDF pages, each worksheet from a new page: the PDF standard Courier
 /// at the given size (Windows-1252 text, which holds every worksheet character), 0.5-in margins,
 /// scaled down where the longest line is wider than the printable width, and page breaks by
-/// page_starts, so no block of non-blank lines is split unless it is taller than a page.
-std::string worksheets_pdf(const std::vector<Text>& sheets, double point_size, const Paper& paper);
+/// page_starts, so no block of non-blank lines is split unless it is taller than a page. With
+/// furniture, every page carries the name line and its sheet's footer in its margins, and the
+/// document information names the title, the subject and Quillora as its creator.
+std::string worksheets_pdf(const std::vector<Text>& sheets, double point_size, const Paper& paper,
+    const PageFurniture* furniture = nullptr);
 
 } // namespace quillora

@@ -4,9 +4,13 @@
 #include "engine/rtf_writer.h"
 #include "families/catalogue.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <string_view>
 
 namespace quillora {
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -31,7 +35,7 @@ std::optional<std::uint32_t> parse_number(std::string_view text)
 bool takes_value(std::string_view arg)
 {
     for (const std::string_view option :
-        { "--seed", "--versions", "--format", "--paper", "--output" }) {
+        { "--seed", "--versions", "--format", "--paper", "--output", "--answers" }) {
         if (arg == option)
             return true;
     }
@@ -96,12 +100,16 @@ SetRequest parse_request(const std::vector<std::string>& args)
             request.output = take_value();
             if (request.output->empty())
                 throw UsageError { "empty output file name" };
+        } else if (arg == "--answers") {
+            request.answers = take_value();
+            if (request.answers->empty())
+                throw UsageError { "empty answers file name" };
         } else if (arg == "--fraction-answers" && !value) {
             fraction_answers = true;
         } else if (arg.starts_with("-") && arg != "-") {
             throw UsageError { "unknown option '" + args[i]
                 + "' (--fraction-answers, --seed, --versions, --distinct, --format, --paper, "
-                  "--output, --help, --version)" };
+                  "--output, --answers, --help, --version)" };
         } else {
             positional.push_back(arg);
         }
@@ -134,25 +142,126 @@ SetRequest parse_request(const std::vector<std::string>& args)
         throw UsageError { "--fraction-answers does not apply to " + family_name
             + " (only to equations)" };
     request.options.fraction_answers_ok = fraction_answers;
+    // one file named two ways ("a.pdf", "./a.pdf") is one file
+    if (request.answers && request.output
+        && fs::path(*request.answers).lexically_normal()
+            == fs::path(*request.output).lexically_normal())
+        throw answers_are_output(*request.answers);
     return request;
+}
+
+UsageError answers_are_output(const std::string& file)
+{
+    return { "--answers and --output name the same file '" + file
+        + "' (the key would replace the worksheets)" };
+}
+
+Text version_label(int i, int versions, std::uint32_t seed)
+{
+    Text label;
+    if (versions > 1) {
+        label += u"Version ";
+        append_number(label, i + 1);
+        label += u" of ";
+        append_number(label, versions);
+        label += u" \u00B7 ";
+    }
+    label += u"seed ";
+    append_number(label, static_cast<long>(seed));
+    return label;
+}
+
+Text answer_key(const Family& family, const std::vector<Text>& answers, TextView label)
+{
+    Text key(family.title);
+    key += u"\nAnswers\n";
+    key += label;
+    key += u'\n';
+    std::vector<Text> entries;
+    std::size_t width = 0; // of the left column
+    for (std::size_t i = 0; i < answers.size(); ++i) {
+        Text entry = number_text(static_cast<long>(i + 1));
+        entry += u".) ";
+        entry += answers[i];
+        if (i % 2 == 0)
+            width = std::max(width, entry.size());
+        entries.push_back(std::move(entry));
+    }
+    for (std::size_t i = 0; i < entries.size(); i += 2) {
+        key += u'\n';
+        key += entries[i];
+        if (i + 1 < entries.size()) {
+            key.append(width + 3 - entries[i].size(), u' ');
+            key += entries[i + 1];
+        }
+        key += u'\n';
+    }
+    return key;
+}
+
+namespace {
+
+std::string render(const std::vector<Text>& sheets, Format format, double size, const Paper& paper,
+    const PageFurniture& furniture)
+{
+    switch (format) {
+    case Format::Text:
+        return to_utf8(join_pages(sheets));
+    case Format::Rtf:
+        return worksheets_rtf(sheets, size, paper, &furniture);
+    case Format::Pdf:
+        return worksheets_pdf(sheets, size, paper, &furniture);
+    }
+    return {};
+}
+
+} // namespace
+
+RenderedSet render_set(
+    const SetRequest& request, std::uint32_t first, const Paper& paper, bool answers)
+{
+    const Family& family = *request.family;
+    const auto versions = static_cast<std::size_t>(request.versions);
+    std::vector<Text> sheets;
+    sheets.reserve(versions);
+    std::vector<Text> keys;
+    std::vector<Text> answers_of_sheet;
+    PageFurniture furniture;
+    furniture.name_line = true;
+    furniture.title = family.title;
+    for (int i = 0; i < request.versions; ++i) {
+        const std::uint32_t seed = version_seed(first, i);
+        answers_of_sheet.clear();
+        sheets.push_back(
+            make_sheet(family, request.options, seed, answers ? &answers_of_sheet : nullptr));
+        // labels only where a page shows them
+        if (request.format != Format::Text || answers)
+            furniture.footers.push_back(version_label(i, request.versions, seed));
+        if (answers)
+            keys.push_back(answer_key(family, answers_of_sheet, furniture.footers.back()));
+    }
+    furniture.subject = request.versions == 1 ? u"seed " : u"seeds ";
+    append_number(furniture.subject, static_cast<long>(first));
+    if (request.versions > 1) {
+        furniture.subject += u"..";
+        append_number(
+            furniture.subject, static_cast<long>(version_seed(first, request.versions - 1)));
+    }
+
+    RenderedSet set;
+    const double size = family.sheet_font_size();
+    set.worksheets = render(sheets, request.format, size, paper, furniture);
+    if (answers) {
+        furniture.name_line = false;
+        furniture.title += u" \u2014 Answers";
+        set.answers = render(keys, request.format, size, paper, furniture);
+    }
+    return set;
 }
 
 std::string render_worksheets(const SetRequest& request, std::uint32_t first, const Paper& paper)
 {
-    std::vector<Text> sheets;
-    sheets.reserve(static_cast<std::size_t>(request.versions));
-    for (int i = 0; i < request.versions; ++i)
-        sheets.push_back(make_sheet(*request.family, request.options, version_seed(first, i)));
-    const double size = request.family->sheet_font_size();
-    switch (request.format) {
-    case Format::Text:
-        return to_utf8(join_pages(sheets));
-    case Format::Rtf:
-        return worksheets_rtf(sheets, size, paper);
-    case Format::Pdf:
-        return worksheets_pdf(sheets, size, paper);
-    }
-    return {};
+    return render_set(request, first, paper, false).worksheets;
 }
 
 } // namespace quillora

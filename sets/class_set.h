@@ -28,6 +28,8 @@ struct SetRequest {
     /// None means the system's paper.
     std::optional<Paper> paper;
     std::optional<std::string> output;
+    /// Where the answer keys go, in the same format; none for no keys.
+    std::optional<std::string> answers;
 };
 
 /// A request that cannot be made, with the one-line message that says why (the bad value and
@@ -44,14 +46,38 @@ bool takes_value(std::string_view arg);
 /// UsageError.
 SetRequest parse_request(const std::vector<std::string>& args);
 
+/// The error for an answers file that is the output file itself.
+UsageError answers_are_output(const std::string& file);
+
 /// The seed of version i (0-based) of a set that starts at first: first + i, wrapping at 2^32.
 constexpr std::uint32_t version_seed(std::uint32_t first, int i)
 {
     return first + static_cast<std::uint32_t>(i);
 }
 
+/// "Version i of K · seed N" for version i (0-based) of K, or "seed N" for a set of one: what
+/// a printed page says so that its sheet can be made again.
+Text version_label(int i, int versions, std::uint32_t seed);
+
+/// The answer key of one sheet: the title, "Answers" and the label, then an entry "n.) answer"
+/// per problem in problem order, two to a line with at least two blanks between them.
+Text answer_key(const Family& family, const std::vector<Text>& answers, TextView label);
+
+/// A class set as bytes in the request's format.
+struct RenderedSet {
+    std::string worksheets;
+    /// Empty unless asked for.
+    std::string answers;
+};
+
 /// The worksheets of every version, as bytes in the request's format on the given paper: text
-/// joined by form feeds, or RTF or PDF with each version from a new page.
+/// joined by form feeds, or RTF or PDF with each version from a new page under the name line and
+/// above its label. With answers, also the versions' answer keys, the same way (without the
+/// name line). The worksheets are the same either way.
+RenderedSet render_set(
+    const SetRequest& request, std::uint32_t first, const Paper& paper, bool answers);
+
+/// The worksheets of render_set alone.
 std::string render_worksheets(const SetRequest& request, std::uint32_t first, const Paper& paper);
 
 } // namespace quillora

@@ -172,13 +172,23 @@ TEST_F(CliTest, VersionsAreTheSingleRunsOfConsecutiveSeeds)
     std::ofstream(dir / "letter") << "letter\n";
     for (const auto& c : cases) {
         const bool pdf = c.args.ends_with("pdf");
-        // The output as text, each page or version ending in a form feed as pdftotext ends pages.
+        // The output as text, each page or version ending in a form feed; a PDF page as its
+        // lines without the name line and the footer, which names the set.
         auto text = [&](std::uint32_t seed, int versions) {
             const std::string args = c.args + " --seed " + std::to_string(seed) + " --versions "
                 + std::to_string(versions) + " --output \"$D/set\"";
             EXPECT_EQ(sheet(args, c.environment).status, 0) << args;
-            return pdf ? shell("pdftotext -layout \"$D/set\" -").out
-                       : read_file(dir / "set") + '\f';
+            if (!pdf)
+                return read_file(dir / "set") + '\f';
+            std::istringstream pages(shell("pdftotext -layout \"$D/set\" -").out);
+            std::string kept;
+            for (std::string page; std::getline(pages, page, '\f'); kept += '\f') {
+                for (const std::string& line : lines(page)) {
+                    if (!line.starts_with("Name _") && line.find("seed ") == std::string::npos)
+                        kept += line + '\n';
+                }
+            }
+            return kept;
         };
         std::string singles;
         for (int i = 0; i < c.versions; ++i)
@@ -207,12 +217,15 @@ TEST_F(CliTest, OutputFileIsReplacedKeepingItsPermissions)
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 3);
 }
 
-// Saved rich text opened by LibreOffice reads back as the same text in Courier New at 12 points,
-// and a set of versions prints each version on a page of its own, every line whole.
-TEST_F(CliTest, RichTextReadsBackInLibreOffice)
+// Rich text opened by LibreOffice reads back as the name line, the same text in Courier New at 12
+// points and the label; every family's sheets, one or two versions, on A4 and Letter, print as
+// one page a sheet with none blank and each page's label its own, in LibreOffice and AbiWord.
+TEST_F(CliTest, RichTextPrintsOnePageASheet)
 {
-    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
-        FAIL() << "soffice not found: run scripts/install-deps";
+    for (const std::string tool : { "soffice", "abiword" }) {
+        if (std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) != 0)
+            FAIL() << tool << " not found: run scripts/install-deps --tools";
+    }
     const std::string forms[] = { "mixed", "Bin6", "Bin8", "none" };
     std::string files;
     for (const auto& form : forms) {
@@ -222,34 +235,83 @@ TEST_F(CliTest, RichTextReadsBackInLibreOffice)
             0);
         files += " \"$D/" + form + ".rtf\"";
     }
-    ASSERT_EQ(
-        sheet("binomials mixed --seed 11 --versions 3 --format rtf --output \"$D/set.rtf\"").status,
-        0);
+    const struct {
+        std::string family_form, paper;
+        int versions;
+        bool abiword = false;
+    } pages[] = {
+        { "fractions mixed", "a4", 1 },
+        { "fractions mixed", "a4", 2 },
+        { "fractions mixed", "letter", 1 },
+        { "fractions mixed", "letter", 2 },
+        { "equations mixed", "a4", 1 },
+        { "equations mixed", "a4", 2 },
+        { "equations mixed", "letter", 1 },
+        { "equations mixed", "letter", 2 },
+        { "fraction-equations FB5", "a4", 1 },
+        { "fraction-equations FB5", "a4", 2 },
+        { "fraction-equations FB5", "letter", 1 },
+        { "fraction-equations FB5", "letter", 2 },
+        { "binomials mixed", "a4", 1 },
+        { "binomials mixed", "a4", 2 },
+        { "binomials mixed", "letter", 1 },
+        { "binomials mixed", "letter", 2 },
+        { "factoring mixed", "a4", 1 },
+        { "factoring mixed", "a4", 2 },
+        { "factoring mixed", "letter", 1 },
+        { "factoring mixed", "letter", 2 },
+        { "fraction-equations FB5", "letter", 2, true },
+    };
+    std::string sets;
+    for (std::size_t i = 0; i < std::size(pages); ++i) {
+        const auto& p = pages[i];
+        const std::string name = "set" + std::to_string(i);
+        ASSERT_EQ(sheet(p.family_form + " --seed 9 --format rtf --paper " + p.paper + " --versions "
+                      + std::to_string(p.versions) + " --output \"$D/" + name + ".rtf\"")
+                      .status,
+            0);
+        if (p.abiword)
+            ASSERT_EQ(shell("abiword --to=pdf \"$D/" + name + ".rtf\"").status, 0);
+        else
+            sets += " \"$D/" + name + ".rtf\"";
+    }
     const std::string office
         = "soffice -env:UserInstallation=file://$D/profile --headless --convert-to ";
     for (const std::string to : { "'txt:Text (encoded):UTF8'", "fodt", "pdf" })
-        ASSERT_EQ(
-            shell(office + to + " --outdir \"$D\"" + (to == "pdf" ? " \"$D/set.rtf\"" : files))
-                .status,
-            0)
+        ASSERT_EQ(shell(office + to + " --outdir \"$D\"" + (to == "pdf" ? sets : files)).status, 0)
             << to;
 
     for (const auto& form : forms) {
         std::string back = read_file(dir / (form + ".txt"));
         if (back.rfind("\xEF\xBB\xBF", 0) == 0)
             back.erase(0, 3);
-        EXPECT_EQ(back, sheet("binomials " + form + " --seed 11").out) << form;
+        EXPECT_EQ(back,
+            "Name ______________________  Date ____________\n"
+                + sheet("binomials " + form + " --seed 11").out + "\nseed 11\n")
+            << form;
         const std::string flat = read_file(dir / (form + ".fodt"));
         EXPECT_NE(flat.find("style:font-name=\"Courier New\""), std::string::npos) << form;
         EXPECT_NE(flat.find("fo:font-size=\"12pt\""), std::string::npos) << form;
     }
-    std::istringstream pages(shell("pdftotext -layout \"$D/set.pdf\" -").out);
-    int count = 0;
-    for (std::string page; std::getline(pages, page, '\f'); ++count)
-        EXPECT_EQ(
-            lines(page), lines(sheet("binomials mixed --seed " + std::to_string(11 + count)).out))
-            << count;
-    EXPECT_EQ(count, 3);
+    for (std::size_t i = 0; i < std::size(pages); ++i) {
+        const auto& p = pages[i];
+        std::istringstream read(
+            shell("pdftotext -layout \"$D/set" + std::to_string(i) + ".pdf\" -").out);
+        int count = 0, blank = 0, labelled = 0;
+        for (std::string page; std::getline(read, page, '\f'); ++count) {
+            const auto kept = lines(page);
+            blank += kept.empty();
+            const std::string label = p.versions == 1 ? "seed 9"
+                                                      : "Version " + std::to_string(count + 1)
+                    + " of 2 \xC2\xB7 seed " + std::to_string(9 + count);
+            labelled += !kept.empty() && kept.back() == label;
+        }
+        const std::string row = p.family_form + " " + p.paper + " " + std::to_string(p.versions)
+            + (p.abiword ? " abiword" : "");
+        EXPECT_EQ(count, p.versions) << row;
+        EXPECT_EQ(blank, 0) << row;
+        EXPECT_EQ(labelled, p.versions) << row;
+    }
 }
 
 // Documents compared byte for byte with their golden files.

@@ -93,8 +93,8 @@ TEST(Frame, LayoutsOfASmallFamily)
             .layout = c.layout,
             .title_line_feeds = 1 };
         ScriptedSource source(c.draws);
-        const Text text
-            = run_frame(family, { .selection = c.selection, .distinct = c.distinct }, source);
+        const Text text = run_frame(
+            family, { .selection = c.selection, .distinct = c.distinct }, source, nullptr);
         EXPECT_EQ(source.remaining(), 0u) << c.text;
         EXPECT_EQ(to_utf8(text), c.text);
     }

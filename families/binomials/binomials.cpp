@@ -1,5 +1,7 @@
 #include "families/binomials/binomials.h"
 
+#include "engine/maths_text.h"
+
 #include <numeric>
 
 namespace quillora {
@@ -39,8 +41,21 @@ Four draw_four(Frame& f)
     return v;
 }
 
-// Bin4 and Bin5: both binomials reduced, both with the same sign literal.
-void reduced_pair(Frame& f, TextView open_x, TextView x_sign)
+// Every form records p, q, r, s of (px + q)(rx + s).
+void commit_product(Frame& f, int p, int q, int r, int s)
+{
+    f.commit({ p, q, r, s });
+}
+
+// The product multiplied out: prx² + (ps + qr)x + qs.
+void expanded(const ProblemNumbers& v, Text& out)
+{
+    const long p = v[0], q = v[1], r = v[2], s = v[3];
+    append_polynomial(out, p * r, p * s + q * r, q * s);
+}
+
+// Bin4 and Bin5: both binomials reduced, both with the same sign literal; sign is -1 for " - ".
+void reduced_pair(Frame& f, TextView open_x, TextView x_sign, int sign)
 {
     Four v = draw_four(f);
     reduce(v.a, v.b);
@@ -53,7 +68,7 @@ void reduced_pair(Frame& f, TextView open_x, TextView x_sign)
         f.append(x_sign, v.d, u")");
     else
         f.append(v.c, x_sign, v.d, u")");
-    f.commit();
+    commit_product(f, v.a, sign * v.b, v.c, sign * v.d);
 }
 
 // Bin6 and Bin7: (ax - b)(cx + d) when s is 1, else (ax + b)(cx - d); a coefficient 1 unwritten.
@@ -64,28 +79,31 @@ void opposite_signs(Frame& f, const Four& v, int s)
     f.append(s == 1 ? u" - " : u" + ", v.b, u")(");
     x_term(f, v.c);
     f.append(s == 1 ? u" + " : u" - ", v.d, u")");
-    f.commit();
+    if (s == 1)
+        commit_product(f, v.a, -v.b, v.c, v.d);
+    else
+        commit_product(f, v.a, v.b, v.c, -v.d);
 }
 
-// Bin1 and Bin2: a and b from 1 to 15, both binomials with the same sign.
-void unit_pair(Frame& f, TextView first, TextView second)
+// Bin1 and Bin2: a and b from 1 to 15, both binomials with the same sign (-1 for " - ").
+void unit_pair(Frame& f, TextView first, TextView second, int sign)
 {
     const int a = f.draw(15, 1);
     const int b = f.draw(15, 1);
     f.append(first, a, second, b, u")");
-    f.commit();
+    commit_product(f, 1, sign * a, 1, sign * b);
 }
 
 } // namespace
 
 void Bin1(Frame& f)
 {
-    unit_pair(f, u"(x + ", u")(x + ");
+    unit_pair(f, u"(x + ", u")(x + ", 1);
 }
 
 void Bin2(Frame& f)
 {
-    unit_pair(f, u"(x - ", u")(x - ");
+    unit_pair(f, u"(x - ", u")(x - ", -1);
 }
 
 void Bin3(Frame& f)
@@ -93,21 +111,23 @@ void Bin3(Frame& f)
     const int a = f.draw(15, 1);
     const int b = f.draw(15, 1);
     const int s = f.draw(2, 0);
-    if (s == 1)
+    if (s == 1) {
         f.append(u"(x + ", a, u")(x - ", b, u")");
-    else
+        commit_product(f, 1, a, 1, -b);
+    } else {
         f.append(u"(x - ", a, u")(x + ", b, u")");
-    f.commit();
+        commit_product(f, 1, -a, 1, b);
+    }
 }
 
 void Bin4(Frame& f)
 {
-    reduced_pair(f, u"(x + ", u"x + ");
+    reduced_pair(f, u"(x + ", u"x + ", 1);
 }
 
 void Bin5(Frame& f)
 {
-    reduced_pair(f, u"(x - ", u"x - ");
+    reduced_pair(f, u"(x - ", u"x - ", -1);
 }
 
 void Bin6(Frame& f)
@@ -136,18 +156,19 @@ void Bin8(Frame& f)
     else
         f.append(u"(", a, u"x");
     f.append(s == 0 ? u" + " : u" - ", b, u")", u"\u00B2");
-    f.commit();
+    const int q = s == 0 ? b : -b;
+    commit_product(f, a, q, a, q);
 }
 
 constexpr Form Forms[] = {
-    { "Bin1", "(x + a)(x + b)", Bin1 },
-    { "Bin2", "(x - a)(x - b)", Bin2 },
-    { "Bin3", "(x + a)(x - b)", Bin3 },
-    { "Bin4", "(ax + b)(cx + d)", Bin4 },
-    { "Bin5", "(ax - b)(cx - d)", Bin5 },
-    { "Bin6", "(ax - b)(cx + d)", Bin6 },
-    { "Bin7", "(ax + b)(ax - b)", Bin7 },
-    { "Bin8", "(ax + b)²", Bin8 },
+    { "Bin1", "(x + a)(x + b)", Bin1, false, expanded },
+    { "Bin2", "(x - a)(x - b)", Bin2, false, expanded },
+    { "Bin3", "(x + a)(x - b)", Bin3, false, expanded },
+    { "Bin4", "(ax + b)(cx + d)", Bin4, false, expanded },
+    { "Bin5", "(ax - b)(cx - d)", Bin5, false, expanded },
+    { "Bin6", "(ax - b)(cx + d)", Bin6, false, expanded },
+    { "Bin7", "(ax + b)(ax - b)", Bin7, false, expanded },
+    { "Bin8", "(ax + b)²", Bin8, false, expanded },
 };
 
 const Family binomials_family {

@@ -1,5 +1,7 @@
 #include "families/equations/equations.h"
 
+#include "engine/maths_text.h"
+
 #include <array>
 #include <cstdint>
 #include <tuple>
@@ -78,6 +80,12 @@ void factor(Frame& f, int v)
         f.append(v, u"(");
 }
 
+// Every form records a, b, c, d of ax + b = cx + d.
+void solution(const ProblemNumbers& v, Text& out)
+{
+    append_solution(out, long { v[3] } - v[1], long { v[0] } - v[2]);
+}
+
 } // namespace
 
 void EQ1(Frame& f)
@@ -87,7 +95,7 @@ void EQ1(Frame& f)
     f.append(u"x");
     constant(f, a);
     f.append(u" = ", b);
-    f.commit();
+    f.commit({ 1, a, 0, b });
 }
 
 void EQ2(Frame& f)
@@ -100,7 +108,7 @@ void EQ2(Frame& f)
     x_term(f, a);
     constant(f, b);
     f.append(u" = ", c);
-    f.commit();
+    f.commit({ a, b, 0, c });
 }
 
 void EQ3(Frame& f)
@@ -117,7 +125,7 @@ void EQ3(Frame& f)
     f.append(u" = ");
     x_term(f, c);
     constant(f, d);
-    f.commit();
+    f.commit({ a, b, c, d });
 }
 
 void EQ4(Frame& f)
@@ -133,7 +141,7 @@ void EQ4(Frame& f)
     x_term(f, b);
     constant(f, c);
     f.append(u") = ", d);
-    f.commit();
+    f.commit({ a * b, a * c, 0, d });
 }
 
 void EQ5(Frame& f)
@@ -160,7 +168,7 @@ void EQ5(Frame& f)
     x_term(f, e);
     constant(f, g);
     f.append(u")");
-    f.commit();
+    f.commit({ a * b, a * c, d * e, d * g });
 }
 
 void EQ6(Frame& f)
@@ -170,16 +178,16 @@ void EQ6(Frame& f)
         [=](int a, int b) { return a != 0 && a != 1 && (fractions_ok || divides(a, b)); });
     x_term(f, a);
     f.append(u" = ", b);
-    f.commit();
+    f.commit({ a, 0, 0, b });
 }
 
 constexpr Form Forms[] = {
-    { "EQ1", "x + a = b", EQ1 },
-    { "EQ2", "ax + b = c", EQ2, true },
-    { "EQ3", "ax + b = cx + d", EQ3, true },
-    { "EQ4", "a(bx + c) = d", EQ4, true },
-    { "EQ5", "a(bx + c) = d(ex + f)", EQ5, true },
-    { "EQ6", "ax = b", EQ6, true },
+    { "EQ1", "x + a = b", EQ1, false, solution },
+    { "EQ2", "ax + b = c", EQ2, true, solution },
+    { "EQ3", "ax + b = cx + d", EQ3, true, solution },
+    { "EQ4", "a(bx + c) = d", EQ4, true, solution },
+    { "EQ5", "a(bx + c) = d(ex + f)", EQ5, true, solution },
+    { "EQ6", "ax = b", EQ6, true, solution },
 };
 
 const Family equations_family {

@@ -1,13 +1,87 @@
 #include "families/factoring/factoring.h"
 
+#include "engine/maths_text.h"
+
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <numeric>
+#include <utility>
+#include <vector>
 
 namespace quillora {
 
 namespace {
 
 constexpr TextView Squared = u"x\u00B2";
+
+// Every form records the written coefficients A, B, C of Ax² + Bx + C.
+void commit_trinomial(Frame& f, int a, int b, int c)
+{
+    f.commit({ a, b, c });
+}
+
+// px + q with p > 0 and p, q coprime: the factor of ax² + bx + c (a > 0) with root -q/p.
+std::pair<long, long> linear_factor(long p, long q)
+{
+    const long g = std::gcd(p, q);
+    return { p / g, q / g };
+}
+
+// Ax² + Bx + C factored completely over the integers: the common monomial factor first
+// (negative when A is), then linear factors with coprime coefficients, in ascending order, a
+// repeated one squared. A quadratic without integer roots stays whole.
+void factored(const ProblemNumbers& v, Text& out)
+{
+    long a = v[0], b = v[1], c = v[2];
+    if (a == 0 && b == 0) {
+        append_number(out, c);
+        return;
+    }
+    long g = std::gcd(std::gcd(a, b), c);
+    if (a < 0 || (a == 0 && b < 0))
+        g = -g;
+    a /= g;
+    b /= g;
+    c /= g;
+    int x_power = 0;
+    while (c == 0 && x_power < 2) { // x divides the rest: take it out
+        c = b;
+        b = a;
+        a = 0;
+        ++x_power;
+    }
+    if (g == -1)
+        out += u'-';
+    else if (g != 1)
+        append_number(out, g);
+    if (x_power > 0)
+        out += x_power == 2 ? u"x\u00B2" : u"x";
+
+    std::vector<std::pair<long, long>> factors;
+    const long discriminant = b * b - 4 * a * c;
+    const long root = discriminant >= 0 ? std::lround(std::sqrt(double(discriminant))) : -1;
+    if (a == 0 && b != 0) {
+        factors.push_back({ b, c });
+    } else if (a != 0 && root >= 0 && root * root == discriminant) {
+        factors.push_back(linear_factor(2 * a, b - root));
+        factors.push_back(linear_factor(2 * a, b + root));
+        std::sort(factors.begin(), factors.end());
+    } else if (a != 0) {
+        out += u'(';
+        append_polynomial(out, a, b, c);
+        out += u')';
+    }
+    for (std::size_t i = 0; i < factors.size(); ++i) {
+        if (i > 0 && factors[i] == factors[i - 1]) {
+            out += u'\u00B2';
+            continue;
+        }
+        out += u'(';
+        append_polynomial(out, 0, factors[i].first, factors[i].second);
+        out += u')';
+    }
+}
 
 // A later term: " + " or " - " and the magnitude, then the suffix; nothing for a value of 0.
 void signed_term(Frame& f, int value, TextView suffix)
@@ -91,7 +165,7 @@ void write_binomial_product(Frame& f, const Trinomial& t, int k)
     f.append(t.A * k / t.g, Squared);
     signed_term(f, t.B * k / t.g, u"x");
     signed_term(f, t.C * k / t.g, u"");
-    f.commit();
+    commit_trinomial(f, t.A * k / t.g, t.B * k / t.g, t.C * k / t.g);
 }
 
 } // namespace
@@ -102,7 +176,7 @@ void EGF(Frame& f)
     f.append(Squared);
     signed_term(f, v.a + v.b, u"x");
     signed_term(f, v.a * v.b, u"");
-    f.commit();
+    commit_trinomial(f, 1, v.a + v.b, v.a * v.b);
 }
 
 void HGF(Frame& f)
@@ -117,7 +191,7 @@ void EGFGCF(Frame& f)
     f.append(k, Squared);
     signed_term(f, k * (v.a + v.b), u"x");
     signed_term(f, k * (v.a * v.b), u"");
-    f.commit();
+    commit_trinomial(f, k, k * (v.a + v.b), k * (v.a * v.b));
 }
 
 void HGFGCF(Frame& f)
@@ -136,7 +210,7 @@ void GCF(Frame& f)
     } while (a == 0 || c == 0);
     f.append(d * a, Squared);
     signed_term(f, d * c, u"x");
-    f.commit();
+    commit_trinomial(f, d * a, d * c, 0);
 }
 
 void DOTS(Frame& f)
@@ -144,7 +218,7 @@ void DOTS(Frame& f)
     const Pair v = draw_coprime_pair(f);
     square_leading_term(f, v.a);
     f.append(u" - ", v.b * v.b);
-    f.commit();
+    commit_trinomial(f, v.a * v.a, 0, -v.b * v.b);
 }
 
 void PST(Frame& f)
@@ -153,17 +227,18 @@ void PST(Frame& f)
     square_leading_term(f, v.a);
     const TextView middle_sign = f.sign();
     f.append(middle_sign, 2 * v.a * v.b, u"x", u" + ", v.b * v.b);
-    f.commit();
+    const int middle = middle_sign == u" + " ? 2 * v.a * v.b : -2 * v.a * v.b;
+    commit_trinomial(f, v.a * v.a, middle, v.b * v.b);
 }
 
 constexpr Form Forms[] = {
-    { "EGF", "x² + bx + c", EGF },
-    { "HGF", "ax² + bx + c, a not 1", HGF },
-    { "EGFGCF", "k(x² + bx + c), a common factor first", EGFGCF },
-    { "HGFGCF", "k(ax² + bx + c), a common factor first", HGFGCF },
-    { "GCF", "ax² + bx, a common monomial factor", GCF },
-    { "DOTS", "difference of two squares", DOTS },
-    { "PST", "perfect-square trinomial", PST },
+    { "EGF", "x² + bx + c", EGF, false, factored },
+    { "HGF", "ax² + bx + c, a not 1", HGF, false, factored },
+    { "EGFGCF", "k(x² + bx + c), a common factor first", EGFGCF, false, factored },
+    { "HGFGCF", "k(ax² + bx + c), a common factor first", HGFGCF, false, factored },
+    { "GCF", "ax² + bx, a common monomial factor", GCF, false, factored },
+    { "DOTS", "difference of two squares", DOTS, false, factored },
+    { "PST", "perfect-square trinomial", PST, false, factored },
 };
 
 const Family factoring_family {

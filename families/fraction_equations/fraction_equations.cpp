@@ -1,5 +1,7 @@
 #include "families/fraction_equations/fraction_equations.h"
 
+#include "engine/maths_text.h"
+
 #include <numeric>
 
 namespace quillora {
@@ -93,6 +95,21 @@ Text x_term(int k)
     return number_text(k) + u"x";
 }
 
+// +1 for " + ", -1 for " - ".
+int sign_value(TextView sign)
+{
+    return sign == u" + " ? 1 : -1;
+}
+
+// Every form records Ax + B = Cx + D as four fractions, numerator then denominator:
+// A, B, C, D at 0, 2, 4, 6. x = (D - B) / (A - C), over one denominator.
+void solution(const ProblemNumbers& v, Text& out)
+{
+    const long an = v[0], ad = v[1], bn = v[2], bd = v[3], cn = v[4], cd = v[5], dn = v[6],
+               dd = v[7];
+    append_solution(out, (dn * bd - bn * dd) * ad * cd, (an * cd - cn * ad) * dd * bd);
+}
+
 } // namespace
 
 void FB1(Frame& f)
@@ -103,7 +120,7 @@ void FB1(Frame& f)
     f.append(field(q.num), u"\n");
     f.append(indent, Bar, u"x = ", c, u"\n");
     f.append(indent, field(q.den), u"\n");
-    f.commit();
+    f.commit({ q.num, q.den, 0, 1, 0, 1, c, 1 });
 }
 
 void FB2(Frame& f)
@@ -113,9 +130,10 @@ void FB2(Frame& f)
     const int c = f.draw(100, 1);
     const int d = f.draw(201, -100);
     f.append(field(q.num), u"\n");
-    f.append(indent, Bar, u"x", f.sign(), c, u" = ", d, u"\n");
+    const TextView sign = f.sign();
+    f.append(indent, Bar, u"x", sign, c, u" = ", d, u"\n");
     f.append(indent, field(q.den), u"\n");
-    f.commit();
+    f.commit({ q.num, q.den, sign_value(sign) * c, 1, 0, 1, d, 1 });
 }
 
 void FB3(Frame& f)
@@ -126,10 +144,11 @@ void FB3(Frame& f)
     const auto [ab, cd] = reduced_fractions(f);
     const int e = f.draw(201, -100);
     field_line(f, ab.num, Gap, cd.num);
-    f.append(indent, Bar, u"x", f.sign(), Bar, u" = ", e, u"\n");
+    const TextView sign = f.sign();
+    f.append(indent, Bar, u"x", sign, Bar, u" = ", e, u"\n");
     f.append(indent);
     field_line(f, ab.den, Gap, cd.den);
-    f.commit();
+    f.commit({ ab.num, ab.den, sign_value(sign) * cd.num, cd.den, 0, 1, e, 1 });
 }
 
 void FB4(Frame& f)
@@ -141,11 +160,14 @@ void FB4(Frame& f)
     const int c = f.draw(100, 1);
     const int last = f.draw(100, 1);
     field_line(f, ab.num, Gap, de.num);
-    f.append(indent, Bar, u"x", f.sign(), c, c < 10 ? u"  = " : u" = ");
-    f.append(Bar, u"x", f.sign(), last, u"\n");
+    const TextView left_sign = f.sign();
+    f.append(indent, Bar, u"x", left_sign, c, c < 10 ? u"  = " : u" = ");
+    const TextView right_sign = f.sign();
+    f.append(Bar, u"x", right_sign, last, u"\n");
     f.append(indent);
     field_line(f, ab.den, Gap, de.den);
-    f.commit();
+    f.commit({ ab.num, ab.den, sign_value(left_sign) * c, 1, de.num, de.den,
+        sign_value(right_sign) * last, 1 });
 }
 
 void FB5(Frame& f)
@@ -166,23 +188,27 @@ void FB5(Frame& f)
 
     field_line(f, ab.num, Gap, ef.num);
     f.append(indent);
-    Text line = Text(Bar) + u"(" + x_term(c) + Text(f.sign()) + number_text(d) + u")";
+    const TextView left_sign = f.sign();
+    Text line = Text(Bar) + u"(" + x_term(c) + Text(left_sign) + number_text(d) + u")";
     if (line.size() < LeftWidth)
         line += blanks(LeftWidth - line.size());
     line += u" = ";
-    line += Text(Bar) + u"(" + x_term(g) + Text(f.sign()) + number_text(h) + u")";
+    const TextView right_sign = f.sign();
+    line += Text(Bar) + u"(" + x_term(g) + Text(right_sign) + number_text(h) + u")";
     f.append(line, u"\n");
     f.append(indent);
     field_line(f, ab.den, Gap, ef.den);
-    f.commit();
+    // a/b (cx + d) = e/f (gx + h): A = ac/b, B = ad/b, C = eg/f, D = eh/f
+    f.commit({ ab.num * c, ab.den, ab.num * sign_value(left_sign) * d, ab.den, ef.num * g, ef.den,
+        ef.num * sign_value(right_sign) * h, ef.den });
 }
 
 constexpr Form Forms[] = {
-    { "FB1", "a/b x = c", FB1 },
-    { "FB2", "a/b x + c = d", FB2 },
-    { "FB3", "a/b x + c/d = e", FB3 },
-    { "FB4", "a/b x + c = d/e x + f", FB4 },
-    { "FB5", "a/b (cx + d) = e/f (gx + h)", FB5 },
+    { "FB1", "a/b x = c", FB1, false, solution },
+    { "FB2", "a/b x + c = d", FB2, false, solution },
+    { "FB3", "a/b x + c/d = e", FB3, false, solution },
+    { "FB4", "a/b x + c = d/e x + f", FB4, false, solution },
+    { "FB5", "a/b (cx + d) = e/f (gx + h)", FB5, false, solution },
 };
 
 const Family fraction_equations_family {

@@ -1,7 +1,10 @@
 #include "families/fractions/fractions.h"
 
+#include "engine/maths_text.h"
+
 #include <algorithm>
 #include <array>
+#include <numeric>
 #include <vector>
 
 namespace quillora {
@@ -123,7 +126,8 @@ TextView operation_sign(Operation operation)
     return u" + ";
 }
 
-Text fractions(const Family& family, const ProblemOptions& options, RandomSource& random)
+Text fractions(const Family& family, const ProblemOptions& options, RandomSource& random,
+    std::vector<Text>* answers)
 {
     Frame frame(random, options);
     Text& text = frame.worksheet_text();
@@ -134,8 +138,9 @@ Text fractions(const Family& family, const ProblemOptions& options, RandomSource
     std::vector<Exercise> made; // exercises so far (distinct only)
     for (int row = 0; row < Rows; ++row) {
         const std::size_t before = text.size();
+        std::array<Exercise, Across> exercises;
         for (;;) {
-            const auto exercises = fraction_row(frame, row * Across + 1, fixed);
+            exercises = fraction_row(frame, row * Across + 1, fixed);
             if (!options.distinct)
                 break;
             // A row with an exercise seen before, in an earlier row or this one, is made again
@@ -151,18 +156,61 @@ Text fractions(const Family& family, const ProblemOptions& options, RandomSource
             made.resize(earlier);
             text.resize(before);
         }
+        if (answers) {
+            for (const Exercise& e : exercises) {
+                answers->emplace_back();
+                const auto form = static_cast<std::size_t>(e[4]);
+                family.forms[form].answer({ e[0], e[1], e[2], e[3], e[4] }, answers->back());
+            }
+        }
     }
     return std::move(text);
 }
 
 namespace {
 
+// a/b op c/d from a, b, c, d and the operation: the value in lowest terms, and after an
+// improper fraction its mixed number, e.g. "17/6 = 2 5/6".
+void value(const ProblemNumbers& v, Text& out)
+{
+    const long a = v[0], b = v[1], c = v[2], d = v[3];
+    long p = 0, q = b * d;
+    switch (static_cast<Operation>(v[4])) {
+    case Operation::Addition:
+        p = a * d + c * b;
+        break;
+    case Operation::Subtraction:
+        p = a * d - c * b;
+        break;
+    case Operation::Multiplication:
+        p = a * c;
+        break;
+    case Operation::Division:
+        p = a * d;
+        q = b * c;
+        break;
+    }
+    const long g = std::gcd(p, q);
+    p /= g;
+    q /= g;
+    append_fraction(out, p, q);
+    const long whole = p / q, rest = p % q;
+    if (q != 1 && whole != 0) {
+        out += u" = ";
+        append_number(out, whole);
+        out += u' ';
+        append_number(out, rest < 0 ? -rest : rest);
+        out += u'/';
+        append_number(out, q);
+    }
+}
+
 // The operations, written by the driver; "addition" is Operation::Addition, and so on.
 constexpr Form Forms[] = {
-    { "addition", "a/b + c/d" },
-    { "subtraction", "a/b - c/d" },
-    { "multiplication", "a/b • c/d" },
-    { "division", "a/b ÷ c/d" },
+    { "addition", "a/b + c/d", nullptr, false, value },
+    { "subtraction", "a/b - c/d", nullptr, false, value },
+    { "multiplication", "a/b • c/d", nullptr, false, value },
+    { "division", "a/b ÷ c/d", nullptr, false, value },
 };
 
 } // namespace
