@@ -7,10 +7,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <numeric>
+#include <regex>
 #include <set>
+#include <sstream>
+#include <stdexcept>
 
 using namespace quillora;
 
@@ -131,8 +136,9 @@ std::vector<std::string> problems(const Case& c, const Sheet& result)
                 found.back().pop_back(); // the number of this prefix
             found.emplace_back(" ");
             ++i;
-        } else if (!found.empty() && (text[i] > ' ' || found.back().back() != ' '))
-            found.back() += text[i] <= ' ' ? ' ' : text[i];
+        } else if (!found.empty()
+            && (static_cast<unsigned char>(text[i]) > ' ' || found.back().back() != ' '))
+            found.back() += static_cast<unsigned char>(text[i]) <= ' ' ? ' ' : text[i];
     }
     return found;
 }
@@ -144,6 +150,273 @@ std::size_t first_repeat(const std::vector<std::string>& list)
     while (i < list.size() && seen.insert(list[i]).second)
         ++i;
     return i;
+}
+
+// Exact rationals for the answer checks, which share nothing with the engine's arithmetic.
+struct Q {
+    long long p = 0, q = 1;
+};
+Q make(long long p, long long q)
+{
+    if (q < 0)
+        p = -p, q = -q;
+    const long long g = std::gcd(p, q);
+    return g ? Q { p / g, q / g } : Q { 0, 1 };
+}
+Q operator+(Q a, Q b)
+{
+    return make(a.p * b.q + b.p * a.q, a.q * b.q);
+}
+Q operator-(Q a, Q b)
+{
+    return make(a.p * b.q - b.p * a.q, a.q * b.q);
+}
+Q operator*(Q a, Q b)
+{
+    return make(a.p * b.p, a.q * b.q);
+}
+bool operator==(Q a, Q b)
+{
+    return a.p == b.p && a.q == b.q;
+}
+
+// The value at x of mathematics as the sheets and keys write it: whole numbers, "(a/b)", x, sums
+// and differences, products written side by side, and squares (U+00B2). Throws on anything else.
+class Value {
+public:
+    Value(std::u16string_view text, Q x)
+        : m_s(text)
+        , m_x(x)
+    {
+    }
+    Q read()
+    {
+        const Q v = sum();
+        skip();
+        if (m_i != m_s.size())
+            throw std::runtime_error("unread text");
+        return v;
+    }
+
+private:
+    void skip()
+    {
+        while (m_i < m_s.size() && m_s[m_i] == u' ')
+            ++m_i;
+    }
+    bool at(char16_t c)
+    {
+        skip();
+        return m_i < m_s.size() && m_s[m_i] == c;
+    }
+    Q sum()
+    {
+        Q v = product();
+        while (at(u'+') || at(u'-')) {
+            const bool plus = m_s[m_i++] == u'+';
+            v = plus ? v + product() : v - product();
+        }
+        return v;
+    }
+    Q product()
+    {
+        const bool negative = at(u'-') && ++m_i;
+        Q v { 1, 1 };
+        int factors = 0;
+        while (at(u'(') || at(u'x') || (m_i < m_s.size() && std::isdigit(m_s[m_i]))) {
+            v = v * factor();
+            ++factors;
+        }
+        if (factors == 0)
+            throw std::runtime_error("no factor");
+        return negative ? Q {} - v : v;
+    }
+    Q factor()
+    {
+        Q v;
+        if (at(u'(')) {
+            ++m_i;
+            v = sum();
+            if (!at(u')'))
+                throw std::runtime_error("no )");
+            ++m_i;
+        } else if (at(u'x')) {
+            ++m_i;
+            v = m_x;
+        } else {
+            long long n = 0;
+            while (m_i < m_s.size() && std::isdigit(m_s[m_i]))
+                n = n * 10 + (m_s[m_i++] - u'0');
+            v = { n, 1 };
+            if (m_i < m_s.size() && m_s[m_i] == u'/') {
+                ++m_i;
+                long long d = 0;
+                while (m_i < m_s.size() && std::isdigit(m_s[m_i]))
+                    d = d * 10 + (m_s[m_i++] - u'0');
+                v = make(n, d);
+            }
+        }
+        if (m_i < m_s.size() && m_s[m_i] == u'\u00B2') {
+            ++m_i;
+            v = v * v;
+        }
+        return v;
+    }
+    std::u16string_view m_s;
+    Q m_x;
+    std::size_t m_i = 0;
+};
+
+Q value(std::u16string_view text, long long x)
+{
+    return Value(text, { x, 1 }).read();
+}
+
+std::u16string u16(const std::string& utf8)
+{
+    std::u16string out;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        const int extra = c < 0x80 ? 0 : c < 0xE0 ? 1 : 2;
+        char32_t code = extra == 0 ? c : extra == 1 ? c & 0x1F : c & 0x0F;
+        for (int k = 1; k <= extra; ++k)
+            code = (code << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        out += static_cast<char16_t>(code);
+        i += 1 + extra;
+    }
+    return out;
+}
+
+// A stacked problem as one line: each bar "——" replaced by "(numerator/denominator)", the
+// numerators being the first words and the denominators the last, one of each per bar.
+std::u16string unstacked(const std::string& problem)
+{
+    std::vector<std::string> words;
+    std::istringstream in(problem);
+    for (std::string w; in >> w;)
+        words.push_back(w);
+    const std::string bar = "\u2014\u2014";
+    std::size_t bars = 0;
+    for (const auto& w : words)
+        for (std::size_t at = w.find(bar); at != std::string::npos; at = w.find(bar, at + 1))
+            ++bars;
+    std::string line;
+    std::size_t next = 0;
+    for (std::size_t i = bars; i + bars < words.size(); ++i) {
+        std::string w = words[i];
+        for (std::size_t at; (at = w.find(bar)) != std::string::npos; ++next)
+            w.replace(
+                at, bar.size(), "(" + words[next] + "/" + words[words.size() - bars + next] + ")");
+        line += (line.empty() ? "" : " ") + w;
+    }
+    return u16(line);
+}
+
+// (the square sign is two bytes of UTF-8, so it is grouped where it is optional)
+const std::regex UnitX("(^|[ (-])1x");
+const std::regex Expanded("(-?([2-9]|[1-9][0-9]+)?x\u00B2)?( ?[-+]? ?([2-9]|[1-9][0-9]+)?x)?"
+                          "( ?[-+]? ?[1-9][0-9]*)?");
+const std::regex Product("(-?[0-9]*)(x\u00B2|x)?((\\([^()]*\\)(\u00B2)?)*)");
+const std::regex Factor("\\(([^()]*)\\)");
+const std::regex Solution("x = (-?[1-9][0-9]*|0)(/([1-9][0-9]*))?");
+const std::regex FractionValue(
+    "(-?[1-9][0-9]*|0)(/([1-9][0-9]*))?( = (-?[1-9][0-9]*) ([1-9][0-9]*)/([1-9][0-9]*))?");
+
+// What is wrong with an answer to a problem as the sheet writes it, or "": values compared at
+// several whole x, solutions substituted back, lowest terms and complete factorisations checked.
+std::string wrong_answer(const Case& c, const std::string& problem, const std::string& answer)
+{
+    const std::string_view family = c.family->name;
+    const std::u16string a = u16(answer);
+    if (answer.find("+ -") != std::string::npos || answer.find("- -") != std::string::npos
+        || std::regex_search(answer, UnitX))
+        return "badly written";
+    std::smatch m;
+    if (family == "binomials" || family == "factoring") {
+        const std::u16string p = u16(problem);
+        for (const long long x : { -7, -2, 0, 1, 3, 10 })
+            if (!(value(p, x) == value(a, x)))
+                return "differs at x = " + std::to_string(x);
+        if (family == "binomials") {
+            // descending powers, no zero or unit coefficient
+            if (!std::regex_match(answer, Expanded))
+                return "not expanded in descending powers";
+            return "";
+        }
+        // factoring: the monomial is the content (negative when the leading coefficient is), x
+        // taken out when the constant is 0, every linear factor primitive with a positive leading
+        // coefficient, no quadratic factor left with whole roots
+        const Q p0 = value(p, 0), p1 = value(p, 1), pm = value(p, -1);
+        const long long lead = (p1.p + pm.p) / 2 - p0.p, mid = (p1.p - pm.p) / 2;
+        long long content = std::gcd(std::gcd(lead, mid), p0.p);
+        if (lead < 0)
+            content = -content;
+        if (!std::regex_match(answer, m, Product))
+            return "not a product";
+        const std::string k = m[1];
+        const long long monomial = k.empty() ? 1 : k == "-" ? -1 : std::stoll(k);
+        if (monomial != content || (p0.p == 0) != m[2].matched)
+            return "common monomial factor not taken out";
+        const std::string factors = m[3];
+        for (std::sregex_iterator f(factors.begin(), factors.end(), Factor), end; f != end; ++f) {
+            const std::u16string inner = u16((*f)[1]);
+            const Q f0 = value(inner, 0), f1 = value(inner, 1), fm = value(inner, -1);
+            const long long l = (f1.p + fm.p) / 2 - f0.p, b = (f1.p - fm.p) / 2;
+            if (l == 0 && (b <= 0 || std::gcd(b, f0.p) != 1))
+                return "linear factor not primitive";
+            const long long d = b * b - 4 * l * f0.p;
+            const auto r
+                = static_cast<long long>(std::llround(std::sqrt(double(std::max(d, 0LL)))));
+            if (l != 0 && r * r == d)
+                return "not factored completely";
+        }
+        return "";
+    }
+    if (family == "fractions") {
+        std::istringstream in(problem);
+        long long n1 = 0, n2 = 0, d1 = 0, d2 = 0;
+        std::string bar1, op, bar2;
+        in >> n1 >> n2 >> bar1 >> op >> bar2 >> d1 >> d2;
+        const Q l = make(n1, d1), r = make(n2, d2);
+        const Q want = op == "+" ? l + r
+            : op == "-"          ? l - r
+            : op == "\u2022"     ? l * r
+                                 : l * make(d2, n2);
+        if (!std::regex_match(answer, m, FractionValue))
+            return "not a fraction";
+        const long long q = m[3].matched ? std::stoll(m[3]) : 1;
+        if (!(make(std::stoll(m[1]), q) == want) || std::gcd(std::stoll(m[1]), q) != 1
+            || (q == 1 && m[2].matched))
+            return "wrong value or not in lowest terms";
+        if (m[4].matched) {
+            const long long whole = std::stoll(m[5]), rest = std::stoll(m[6]);
+            const Q mixed = make(whole * q + (whole < 0 ? -rest : rest), q);
+            if (!(mixed == want) || std::stoll(m[7]) != q || rest >= q)
+                return "wrong mixed number";
+        }
+        return "";
+    }
+    // linear equations: d(x) = left - right, substituted back
+    const std::u16string line = family == "equations" ? u16(problem) : unstacked(problem);
+    const std::size_t equals = line.find(u" = ");
+    const std::u16string left = line.substr(0, equals), right = line.substr(equals + 3);
+    auto d = [&](Q x) { return Value(left, x).read() - Value(right, x).read(); };
+    const bool constant = d({ 0, 1 }) == d({ 1, 1 });
+    if (answer == "no solution" || answer == "every x") {
+        if (!constant || (d({ 0, 1 }) == Q {}) != (answer == "every x"))
+            return "not " + answer;
+        return "";
+    }
+    if (!std::regex_match(answer, m, Solution) || constant)
+        return "not a solution";
+    const long long q = m[3].matched ? std::stoll(m[3]) : 1;
+    if (std::gcd(std::stoll(m[1]), q) != 1 || (q == 1 && m[2].matched))
+        return "not in lowest terms";
+    if (family == "equations" && !c.options.fraction_answers_ok && m[2].matched)
+        return "a fraction with the box clear";
+    if (!(d(make(std::stoll(m[1]), q)) == Q {}))
+        return "does not solve it";
+    return "";
 }
 
 const std::string Digests = QUILLORA_TEST_DATA "/sheets.tsv";
@@ -221,4 +494,39 @@ TEST(Sheets, KeepTheirShapeAndDistinctOnesFollowThePlainDraws)
         }
         EXPECT_TRUE(c.name != "factoring DOTS" || taken_back > 30); // repeats most often
     }
+}
+
+// Every answer of every form, read back against its problem as the sheet writes it, for the
+// plain and the distinct sheet of each seed.
+TEST(Sheets, KeepAnswersThatCheckOut)
+{
+    const char* soak = std::getenv("QUILLORA_SOAK_SEEDS");
+    const std::uint32_t seeds = soak ? std::uint32_t(std::stoul(soak)) : Seeds;
+    long checked = 0;
+    for (const Case& c : cases()) {
+        for (std::uint32_t seed = 0; seed < seeds; ++seed) {
+            for (const bool distinct : { false, true }) {
+                ProblemOptions options = c.options;
+                options.distinct = distinct;
+                std::vector<Text> answers;
+                const Sheet made { make_sheet(*c.family, options, seed, &answers), {} };
+                const std::string where
+                    = c.name + " seed " + std::to_string(seed) + (distinct ? " distinct" : "");
+                ASSERT_EQ(made.text, make_sheet(*c.family, options, seed)) << where;
+                const auto list = problems(c, made);
+                ASSERT_EQ(answers.size(), c.options.selection.is_none() ? 0 : list.size()) << where;
+                for (std::size_t i = 0; i < answers.size(); ++i, ++checked) {
+                    std::string wrong;
+                    try {
+                        wrong = wrong_answer(c, list[i], to_utf8(answers[i]));
+                    } catch (const std::exception& e) {
+                        wrong = e.what();
+                    }
+                    ASSERT_EQ(wrong, "") << where << " problem " << i + 1 << ": " << list[i]
+                                         << " answer " << to_utf8(answers[i]);
+                }
+            }
+        }
+    }
+    std::printf("%ld answers checked\n", checked);
 }
