@@ -2,13 +2,13 @@
 
 namespace quillora {
 
-void append_number(Text& out, long value)
+void append_number(Text& out, long long value)
 {
-    // digits from the right into a buffer that holds any long, then one append
+    // digits from the right into a buffer that holds any long long, then one append
     char16_t digits[24];
     char16_t* first = digits + sizeof digits / sizeof digits[0];
-    unsigned long magnitude
-        = value < 0 ? 0UL - static_cast<unsigned long>(value) : static_cast<unsigned long>(value);
+    unsigned long long magnitude = value < 0 ? 0ULL - static_cast<unsigned long long>(value)
+                                             : static_cast<unsigned long long>(value);
     do {
         *--first = static_cast<char16_t>(u'0' + magnitude % 10);
         magnitude /= 10;
@@ -18,7 +18,7 @@ void append_number(Text& out, long value)
     out.append(first, digits + sizeof digits / sizeof digits[0]);
 }
 
-Text number_text(long value)
+Text number_text(long long value)
 {
     Text out;
     append_number(out, value);

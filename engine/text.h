@@ -11,10 +11,10 @@ using Text = std::u16string;
 using TextView = std::u16string_view;
 
 /// Plain number-to-text: decimal digits, a leading "-" for negatives, "0" for zero.
-Text number_text(long value);
+Text number_text(long long value);
 
 /// Appends number_text(value) to out.
-void append_number(Text& out, long value);
+void append_number(Text& out, long long value);
 
 /// The Windows-1252 byte for a character, or '?' when the code page has none.
 unsigned char windows_1252_byte(char16_t c);

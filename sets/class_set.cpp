@@ -167,7 +167,7 @@ Text version_label(int i, int versions, std::uint32_t seed)
         label += u" \u00B7 ";
     }
     label += u"seed ";
-    append_number(label, static_cast<long>(seed));
+    append_number(label, static_cast<long long>(seed));
     return label;
 }
 
@@ -180,7 +180,7 @@ Text answer_key(const Family& family, const std::vector<Text>& answers, TextView
     std::vector<Text> entries;
     std::size_t width = 0; // of the left column
     for (std::size_t i = 0; i < answers.size(); ++i) {
-        Text entry = number_text(static_cast<long>(i + 1));
+        Text entry = number_text(static_cast<long long>(i + 1));
         entry += u".) ";
         entry += answers[i];
         if (i % 2 == 0)
@@ -241,11 +241,11 @@ RenderedSet render_set(
             keys.push_back(answer_key(family, answers_of_sheet, furniture.footers.back()));
     }
     furniture.subject = request.versions == 1 ? u"seed " : u"seeds ";
-    append_number(furniture.subject, static_cast<long>(first));
+    append_number(furniture.subject, static_cast<long long>(first));
     if (request.versions > 1) {
         furniture.subject += u"..";
         append_number(
-            furniture.subject, static_cast<long>(version_seed(first, request.versions - 1)));
+            furniture.subject, static_cast<long long>(version_seed(first, request.versions - 1)));
     }
 
     RenderedSet set;
