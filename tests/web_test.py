@@ -97,9 +97,6 @@ def check(driver, query, message=None):
     failures = []
     if message is None:
         message = tool(args, "text", False)[1]
-    # Until the libraries make answer keys, the page says so.
-    if not message and ("&" + query).count("&answers=1") and tool(args, "text", True)[1]:
-        message = "answer keys are not made yet"
     if message:
         shown = driver.find_element(By.ID, "error").text
         if state(driver) != "error" or shown != message or driver.execute_script(

@@ -12,8 +12,9 @@ using namespace quillora;
 
 namespace {
 
-// The last result: document bytes, or a one-line message.
+// The last result: document bytes, or a one-line message; and the answer key's bytes.
 std::string result;
+std::string key;
 
 void append_json_string(std::string& out, std::string_view text)
 {
@@ -67,12 +68,13 @@ const char* quillora_catalogue()
 }
 
 /// Makes what `quillora-sheet FAMILY [FORM] --seed SEED --versions VERSIONS --paper PAPER
-/// --format FORMAT` with the given flags writes (with answers, the answer key); a null form is
-/// left out. Returns 0 with the bytes in quillora_result(), or 1 with the tool's one-line message
-/// there.
+/// --format FORMAT` with the given flags writes, and with answers the key `--answers` writes; a
+/// null form is left out. Returns 0 with the bytes in quillora_result() and quillora_key(), or 1
+/// with the tool's one-line message in quillora_result().
 int quillora_make(const char* family, const char* form, const char* seed, const char* versions,
     const char* paper, const char* format, int distinct, int fraction_answers, int answers)
 {
+    key.clear();
     // Values are never read as options, whatever a link holds.
     const std::string family_name = family ? family : "";
     const Family* found = find_family(family_name);
@@ -102,11 +104,9 @@ int quillora_make(const char* family, const char* form, const char* seed, const 
         args.emplace_back("--fraction-answers");
     try {
         const SetRequest request = parse_request(args);
-        if (answers) {
-            result = "answer keys are not made yet";
-            return 1;
-        }
-        result = render_worksheets(request, *request.seed, *request.paper);
+        RenderedSet set = render_set(request, *request.seed, *request.paper, answers != 0);
+        result = std::move(set.worksheets);
+        key = std::move(set.answers);
     } catch (const UsageError& failure) {
         result = failure.message;
         return 1;
@@ -122,6 +122,16 @@ const char* quillora_result()
 std::size_t quillora_result_size()
 {
     return result.size();
+}
+
+const char* quillora_key()
+{
+    return key.data();
+}
+
+std::size_t quillora_key_size()
+{
+    return key.size();
 }
 
 } // extern "C"

@@ -10,18 +10,15 @@
   // Where Letter paper is the usual size; A4 everywhere else.
   const letterRegions = ['US', 'CA', 'MX', 'PH', 'CL', 'CO', 'VE', 'CR', 'GT', 'PA', 'PR', 'DO',
     'SV', 'NI', 'HN', 'BZ'];
-  const documents = [
-    { link: 'sheets-pdf', format: 'pdf', answers: 0, ext: 'pdf', type: 'application/pdf' },
-    { link: 'sheets-rtf', format: 'rtf', answers: 0, ext: 'rtf', type: 'application/rtf' },
-    { link: 'sheets-text', format: 'text', answers: 0, ext: 'txt', type: 'text/plain;charset=utf-8' },
-    { link: 'key-pdf', format: 'pdf', answers: 1, ext: 'pdf', type: 'application/pdf' },
-    { link: 'key-rtf', format: 'rtf', answers: 1, ext: 'rtf', type: 'application/rtf' },
-    { link: 'key-text', format: 'text', answers: 1, ext: 'txt', type: 'text/plain;charset=utf-8' },
+  // Each format's worksheets and answer key come from one call.
+  const formats = [
+    { name: 'pdf', ext: 'pdf', type: 'application/pdf' },
+    { name: 'rtf', ext: 'rtf', type: 'application/rtf' },
+    { name: 'text', ext: 'txt', type: 'text/plain;charset=utf-8' },
   ];
   const decoder = new TextDecoder();
   let engine = null;
   let catalogue = [];
-  let keys = false;
   let made = [];
 
   function defaultPaper() {
@@ -30,16 +27,17 @@
     return letterRegions.includes(region.toUpperCase()) ? 'letter' : 'a4';
   }
 
-  // The bytes of one document, or an Error with the tool's message.
-  function make(request, format, answers) {
+  // The bytes of the worksheets and, when asked for, the answer key in one format; or an Error
+  // with the tool's message.
+  function make(request, format) {
     const failed = engine.ccall('quillora_make', 'number',
       ['string', 'string', 'string', 'string', 'string', 'string', 'number', 'number', 'number'],
       [request.family, request.form, request.seed, request.versions, request.paper, format,
-        request.distinct, request.fractionAnswers, answers]);
-    const start = engine._quillora_result();
-    const bytes = engine.HEAPU8.slice(start, start + engine._quillora_result_size());
-    if (failed) throw new Error(decoder.decode(bytes));
-    return bytes;
+        request.distinct, request.fractionAnswers, request.answers]);
+    const bytes = (start, size) => engine.HEAPU8.slice(start, start + size);
+    const sheets = bytes(engine._quillora_result(), engine._quillora_result_size());
+    if (failed) throw new Error(decoder.decode(sheets));
+    return [sheets, bytes(engine._quillora_key(), engine._quillora_key_size())];
   }
 
   // A request from the address's query: raw values for the libraries to judge, or an Error.
@@ -108,7 +106,7 @@
     showForms(request.family, request.form);
     $('versions').value = request.versions;
     $('distinct').checked = request.distinct === 1;
-    $('answers').checked = request.answers === 1 && keys;
+    $('answers').checked = request.answers === 1;
     $('fraction-answers').checked = request.fractionAnswers === 1;
     $('paper-' + request.paper).checked = true;
   }
@@ -116,14 +114,23 @@
   function clearSet() {
     for (const url of made) URL.revokeObjectURL(url);
     made = [];
-    for (const doc of documents) {
-      const link = $(doc.link);
-      link.removeAttribute('href');
-      link.removeAttribute('download');
-      link.hidden = doc.answers === 1;
+    for (const format of formats) {
+      for (const kind of ['sheets', 'key']) {
+        const link = $(`${kind}-${format.name}`);
+        link.removeAttribute('href');
+        link.removeAttribute('download');
+        link.hidden = kind === 'key';
+      }
     }
     $('preview').textContent = '';
     $('key-note').hidden = false;
+  }
+
+  // Links the bytes for download under the name.
+  function offer(id, bytes, name, type) {
+    const url = URL.createObjectURL(new Blob([bytes], { type }));
+    made.push(url);
+    Object.assign($(id), { href: url, download: name, hidden: false });
   }
 
   // Makes the set the request names, shows its first version and links every document.
@@ -134,23 +141,18 @@
     try {
       if (request.seed === '')
         request.seed = String(crypto.getRandomValues(new Uint32Array(1))[0]);
-      const text = make(request, 'text', 0);
+      const [text, textKey] = make(request, 'text');
       // Canonical values for the names and the address: the libraries accepted them.
       request.seed = String(Number(request.seed));
       request.versions = String(Number(request.versions));
       request.form = request.form ?? catalogue.find((f) => f.name === request.family).default;
       const stem = `${request.family}-${request.form}-seed-${request.seed}` +
         (request.versions === '1' ? '' : `-x${request.versions}`);
-      for (const doc of documents) {
-        const link = $(doc.link);
-        link.hidden = doc.answers && !request.answers;
-        if (link.hidden) continue;
-        const bytes = doc.format === 'text' && !doc.answers ? text
-          : make(request, doc.format, doc.answers);
-        const url = URL.createObjectURL(new Blob([bytes], { type: doc.type }));
-        made.push(url);
-        link.href = url;
-        link.download = `${stem}${doc.answers ? '-answers' : ''}.${doc.ext}`;
+      for (const format of formats) {
+        const [sheets, key] = format.name === 'text' ? [text, textKey] : make(request, format.name);
+        offer(`sheets-${format.name}`, sheets, `${stem}.${format.ext}`, format.type);
+        if (request.answers)
+          offer(`key-${format.name}`, key, `${stem}-answers.${format.ext}`, format.type);
       }
       $('key-note').hidden = request.answers === 1;
       const whole = decoder.decode(text);
@@ -206,12 +208,6 @@
       return;
     }
     catalogue = JSON.parse(engine.UTF8ToString(engine._quillora_catalogue()));
-    // The answer key option is offered once the libraries make keys.
-    keys = engine.ccall('quillora_make', 'number', ['string', 'string', 'string', 'string',
-      'string', 'string', 'number', 'number', 'number'],
-      [catalogue[0].name, null, '0', '1', 'a4', 'text', 0, 0, 1]) === 0;
-    $('answers').disabled = !keys;
-    if (!keys) $('answers-hint').textContent = 'Not available in this version.';
     for (const family of catalogue) $('family').add(new Option(family.title, family.name));
     showForms(catalogue[0].name, null);
     $('paper-' + defaultPaper()).checked = true;
