@@ -73,17 +73,15 @@ def tool_args(query):
     return args + [f"--{k}" for k in ("distinct", "fraction-answers") if q.get(k) == "1"]
 
 
-def tool(args, fmt, answers):
+def tool(args, fmt="text"):
+    """The tool's worksheets and answer key for the arguments, or its message."""
     with tempfile.TemporaryDirectory() as scratch:
         key = os.path.join(scratch, "key")
-        extra = ["--answers", key] if answers else []
-        run = subprocess.run([SHEET, *args, "--format", fmt, *extra], capture_output=True)
+        run = subprocess.run([SHEET, *args, "--format", fmt, "--answers", key], capture_output=True)
         if run.returncode:
             return None, run.stderr.decode().removeprefix("quillora-sheet: ").strip()
-        if answers:
-            with open(key, "rb") as f:
-                return f.read(), None
-        return run.stdout, None
+        with open(key, "rb") as f:
+            return {False: run.stdout, True: f.read()}, None
 
 
 def state(driver):
@@ -96,7 +94,7 @@ def check(driver, query, message=None):
     args = tool_args(query)
     failures = []
     if message is None:
-        message = tool(args, "text", False)[1]
+        message = tool(args)[1]
     if message:
         shown = driver.find_element(By.ID, "error").text
         if state(driver) != "error" or shown != message or driver.execute_script(
@@ -104,8 +102,7 @@ def check(driver, query, message=None):
             failures.append(f"shows {shown!r} ({state(driver)}), expected {message!r}")
         return failures
     preview = driver.execute_script("return document.querySelector('pre').textContent")
-    first = tool(args + ["--versions", "1"], "text", False)[0].decode()
-    if preview != first:
+    if preview != tool(args + ["--versions", "1"])[0][False].decode():
         failures.append("preview differs from the tool's text")
     q = dict(urllib.parse.parse_qsl(query))
     stem = f"{q['family']}-{q.get('form', 'addition')}-seed-{q['seed']}"
@@ -114,12 +111,13 @@ def check(driver, query, message=None):
     if sorted(i for i, _, _ in links) != sorted(k for k, v in LINKS.items()
                                                   if not v[1] or q.get("answers") == "1"):
         failures.append(f"links {[i for i, _, _ in links]}")
+    outputs = {fmt: tool(args, fmt)[0] for fmt in ("text", "rtf", "pdf")}
     for link, name, data in links:
         fmt, answers = LINKS[link]
         expected = f"{stem}{'-answers' if answers else ''}.{'txt' if fmt == 'text' else fmt}"
         if name != expected:
             failures.append(f"{link} is named {name}, expected {expected}")
-        if base64.b64decode(data) != tool(args, fmt, answers)[0]:
+        if base64.b64decode(data) != outputs[fmt][answers]:
             failures.append(f"{link} differs from the tool's {fmt}{' key' if answers else ''}")
     if driver.execute_async_script(SHIFTS) > 0:
         failures.append("the layout shifted")
