@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Answer keys' cost in quillora-sheet: each class set made with --answers and without, runs
+# alternating, medians and min-max of the wall time and of the pair ratios (keys / none). Sets:
+# 1,000 text versions, and 30 mixed factoring versions as PDF. Given a second quillora-sheet (an
+# earlier build, without keys), the set without keys is also timed against it.
+#
+# usage: bench/cli_answers.sh BUILD_DIR [BASELINE_SHEET] [RUNS]
+set -euo pipefail
+
+build=${1:?usage: cli_answers.sh BUILD_DIR [BASELINE_SHEET] [RUNS]}
+baseline=${2:-}
+runs=${3:-41}
+sheet="$build/cli/quillora-sheet"
+keys=$(mktemp)
+trap 'rm -f "$keys"' EXIT
+
+# microseconds of one run, timed with bash's own clock
+once() {
+    local t0 t1
+    t0=$EPOCHREALTIME
+    "$@" >/dev/null
+    t1=$EPOCHREALTIME
+    echo "$(((${t1/./} - ${t0/./})))"
+}
+
+summary() {
+    sort -g | awk '{ v[NR] = $1 } END {
+        m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+        printf "median %s (min %s, max %s)\n", m, v[1], v[NR] }'
+}
+
+# label, then the command without keys; A with --answers, B without, alternating
+compare() {
+    local label=$1
+    shift
+    local pairs
+    pairs=$(for ((i = 1; i <= runs; ++i)); do
+        echo "$(once "$@" --answers "$keys") $(once "$@")"
+    done)
+    echo "$label, $runs pairs:"
+    awk '{ printf "%.2f\n", $1 / 1000 }' <<<"$pairs" | summary | sed 's/^/  with keys ms:    /'
+    awk '{ printf "%.2f\n", $2 / 1000 }' <<<"$pairs" | summary | sed 's/^/  without keys ms: /'
+    awk '{ printf "%.3f\n", $1 / $2 }' <<<"$pairs" | summary | sed 's/^/  ratio:           /'
+    if [ -n "$baseline" ]; then
+        pairs=$(for ((i = 1; i <= runs; ++i)); do
+            echo "$(once "$@") $(once "$baseline" "${@:2}")"
+        done)
+        awk '{ printf "%.3f\n", $1 / $2 }' <<<"$pairs" | summary |
+            sed 's/^/  without keys against the baseline, ratio: /'
+    fi
+}
+
+compare "1,000 text versions, equations mixed" "$sheet" equations mixed --seed 1 --versions 1000
+compare "30 PDF versions, factoring mixed" "$sheet" factoring mixed --seed 1 --versions 30 \
+    --format pdf --paper a4 --output /dev/null
