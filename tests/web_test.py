@@ -144,6 +144,8 @@ def main():
     options.add_experimental_option("prefs", {"intl.accept_languages": "en-US"})
     driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"),
                               options=options)
+    # A hung load fails here, well within ctest's limit, so the browser is always closed.
+    driver.set_page_load_timeout(20)
     failed = 0
     try:
         for i, (query, *message) in enumerate(CASES):
