@@ -8,7 +8,9 @@ namespace quillora {
 void append_number_prefix(Text& line, const Family& family, int i)
 {
     append_number(line, i);
-    line += i < 10 ? family.literal_below_10 : family.literal_from_10;
+    line += u".)";
+    line.append(
+        static_cast<std::size_t>(i < 10 ? family.prefix_blanks : family.prefix_blanks - 1), u' ');
 }
 
 Text run_frame(const Family& family, const ProblemOptions& options, RandomSource& random,

@@ -54,9 +54,9 @@ struct Family {
     /// a default always has a form selected, so it offers no "none".
     std::optional<int> default_form {};
     int count = 30;
-    /// Number literals after the digits: for 1 to 9, and (one blank fewer) for 10 on.
-    TextView literal_below_10 {};
-    TextView literal_from_10 {};
+    /// Blanks after a problem number's ".)" from 1 to 9; one fewer from 10 on, so every prefix
+    /// is as wide.
+    int prefix_blanks = 4;
     Layout layout { .column_width = 40, .line_feeds = 3 };
     int title_line_feeds = 4;
     Driver driver = run_frame;

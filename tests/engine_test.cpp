@@ -76,20 +76,19 @@ TEST(Frame, LayoutsOfASmallFamily)
     } cases[] = {
         // distinct: a repeat is taken back and made again from its prefix, the draws going on
         // (the form draw of "mixed" included); without distinct the repeat stands
-        { { 6, 2 }, FormSelection::mixed(),
+        { { 7, 2 }, FormSelection::mixed(),
             { pick(1, 2), pick(3, 9), pick(1, 2), pick(3, 9), pick(2, 2), pick(3, 9), pick(2, 2),
                 pick(3, 9), pick(1, 2), pick(3, 9), pick(2, 2), pick(4, 9) },
-            "T\n1. A3 2. B3\n\n3. B4 ", true },
-        { { 6, 2 }, FormSelection::mixed(),
+            "T\n1.) A3 2.) B3\n\n3.) B4 ", true },
+        { { 7, 2 }, FormSelection::mixed(),
             { pick(1, 2), pick(3, 9), pick(1, 2), pick(3, 9), pick(2, 2), pick(3, 9) },
-            "T\n1. A3 2. A3\n\n3. B3 " },
+            "T\n1.) A3 2.) A3\n\n3.) B3 " },
     };
     for (const auto& c : cases) {
         const Family family { .title = u"T",
             .forms = TestForms,
             .count = 3,
-            .literal_below_10 = u". ",
-            .literal_from_10 = u".",
+            .prefix_blanks = 1,
             .layout = c.layout,
             .title_line_feeds = 1 };
         ScriptedSource source(c.draws);

@@ -176,8 +176,7 @@ const Family binomials_family {
     .title = u"Multiplying Binomials",
     .font_size = 12.0,
     .forms = Forms,
-    .literal_below_10 = u".)  ",
-    .literal_from_10 = u".) ",
+    .prefix_blanks = 2,
 };
 
 } // namespace quillora

@@ -39,15 +39,18 @@ struct Range {
     int n, m;
 };
 
-// Draws one value from each range, in order, and all of them again until keep accepts them.
-template <std::size_t N, typename Keep>
-std::array<int, N> draw_until(Frame& f, const std::array<Range, N>& ranges, Keep keep)
+// Draws one value from each range, in order, and all of them again until they are usable and,
+// unless "Fraction Answers OK" is ticked, give a whole-number solution.
+template <std::size_t N, typename Usable, typename Whole>
+std::array<int, N> draw_until(
+    Frame& f, const std::array<Range, N>& ranges, Usable usable, Whole whole)
 {
+    const bool fractions_ok = f.options().fraction_answers_ok;
     for (;;) {
         std::array<int, N> v;
         for (std::size_t i = 0; i < N; ++i)
             v[i] = f.draw(ranges[i].n, ranges[i].m);
-        if (std::apply(keep, v))
+        if (std::apply(usable, v) && (fractions_ok || std::apply(whole, v)))
             return v;
     }
 }
@@ -90,8 +93,10 @@ void solution(const ProblemNumbers& v, Text& out)
 
 void EQ1(Frame& f)
 {
-    const auto [a, b]
-        = draw_until<2>(f, { { { 101, -50 }, { 101, -50 } } }, [](int a, int) { return a != 0; });
+    // one-step equations always have a whole solution
+    const auto [a, b] = draw_until<2>(
+        f, { { { 101, -50 }, { 101, -50 } } }, [](int a, int) { return a != 0; },
+        [](int, int) { return true; });
     f.append(u"x");
     constant(f, a);
     f.append(u" = ", b);
@@ -100,11 +105,10 @@ void EQ1(Frame& f)
 
 void EQ2(Frame& f)
 {
-    const bool fractions_ok = f.options().fraction_answers_ok;
     const auto [a, b, c] = draw_until<3>(
-        f, { { { 41, -20 }, { 201, -100 }, { 201, -100 } } }, [=](int a, int b, int c) {
-            return a != 0 && b != 0 && a != 1 && (fractions_ok || divides(a, c - b));
-        });
+        f, { { { 41, -20 }, { 201, -100 }, { 201, -100 } } },
+        [](int a, int b, int) { return a != 0 && b != 0 && a != 1; },
+        [](int a, int b, int c) { return divides(a, c - b); });
     x_term(f, a);
     constant(f, b);
     f.append(u" = ", c);
@@ -113,13 +117,10 @@ void EQ2(Frame& f)
 
 void EQ3(Frame& f)
 {
-    const bool fractions_ok = f.options().fraction_answers_ok;
-    const auto [a, b, c, d]
-        = draw_until<4>(f, { { { 41, -20 }, { 41, -20 }, { 201, -100 }, { 201, -100 } } },
-            [=](int a, int b, int c, int d) {
-                return a != 0 && c != 0 && (b != 0 || d != 0)
-                    && (fractions_ok || (a != c && divides(a - c, d - b)));
-            });
+    const auto [a, b, c, d] = draw_until<4>(
+        f, { { { 41, -20 }, { 41, -20 }, { 201, -100 }, { 201, -100 } } },
+        [](int a, int b, int c, int d) { return a != 0 && c != 0 && (b != 0 || d != 0); },
+        [](int a, int b, int c, int d) { return a != c && divides(a - c, d - b); });
     x_term(f, a);
     constant(f, b);
     f.append(u" = ");
@@ -130,13 +131,10 @@ void EQ3(Frame& f)
 
 void EQ4(Frame& f)
 {
-    const bool fractions_ok = f.options().fraction_answers_ok;
-    const auto [a, b, c, d]
-        = draw_until<4>(f, { { { 21, -10 }, { 101, -50 }, { 101, -50 }, { 201, -100 } } },
-            [=](int a, int b, int c, int d) {
-                return a != 0 && b != 0 && c != 0 && a != 1
-                    && (fractions_ok || divides(a * b, d - a * c));
-            });
+    const auto [a, b, c, d] = draw_until<4>(
+        f, { { { 21, -10 }, { 101, -50 }, { 101, -50 }, { 201, -100 } } },
+        [](int a, int b, int c, int) { return a != 0 && b != 0 && c != 0 && a != 1; },
+        [](int a, int b, int c, int d) { return divides(a * b, d - a * c); });
     factor(f, a);
     x_term(f, b);
     constant(f, c);
@@ -146,19 +144,18 @@ void EQ4(Frame& f)
 
 void EQ5(Frame& f)
 {
-    const bool fractions_ok = f.options().fraction_answers_ok;
-    // g is the constant f of a(bx + c) = d(ex + f)
-    const auto [a, b, c, d, e, g] = draw_until<6>(f,
-        { { { 21, -10 }, { 101, -50 }, { 101, -50 }, { 21, -10 }, { 101, -50 }, { 101, -50 } } },
-        [=](int a, int b, int c, int d, int e, int g) {
-            // Every test is evaluated without a jump, leaving one branch per attempt, which is
-            // taken about once in forty: the rejections are too frequent to predict one by one.
-            const bool usable = (a != 0) & (b != 0) & (c != 0) & (d != 0) & (e != 0) & (g != 0)
-                & (a != 1) & (d != 1);
+    // g is the constant f of a(bx + c) = d(ex + f). Both tests are evaluated without a jump,
+    // leaving few branches per attempt: rejections are too frequent to predict one by one.
+    const auto [a, b, c, d, e, g] = draw_until<6>(
+        f, { { { 21, -10 }, { 101, -50 }, { 101, -50 }, { 21, -10 }, { 101, -50 }, { 101, -50 } } },
+        [](int a, int b, int c, int d, int e, int g) {
+            return (a != 0) & (b != 0) & (c != 0) & (d != 0) & (e != 0) & (g != 0) & (a != 1)
+                & (d != 1);
+        },
+        [](int a, int b, int c, int d, int e, int g) {
             const int x_coefficient = a * b - d * e;
             // (divides(0, n) is defined, its table entry being 0, and the first test masks it)
-            const bool whole = (x_coefficient != 0) & divides(x_coefficient, d * g - a * c);
-            return usable & (fractions_ok | whole);
+            return (x_coefficient != 0) & divides(x_coefficient, d * g - a * c);
         });
     factor(f, a);
     x_term(f, b);
@@ -173,9 +170,9 @@ void EQ5(Frame& f)
 
 void EQ6(Frame& f)
 {
-    const bool fractions_ok = f.options().fraction_answers_ok;
-    const auto [a, b] = draw_until<2>(f, { { { 41, -20 }, { 401, -200 } } },
-        [=](int a, int b) { return a != 0 && a != 1 && (fractions_ok || divides(a, b)); });
+    const auto [a, b] = draw_until<2>(
+        f, { { { 41, -20 }, { 401, -200 } } }, [](int a, int) { return a != 0 && a != 1; },
+        [](int a, int b) { return divides(a, b); });
     x_term(f, a);
     f.append(u" = ", b);
     f.commit({ a, 0, 0, b });
@@ -195,8 +192,6 @@ const Family equations_family {
     .title = u"Solving Linear Equations",
     .font_size = 12.0,
     .forms = Forms,
-    .literal_below_10 = u".)    ",
-    .literal_from_10 = u".)   ",
 };
 
 } // namespace quillora

@@ -246,8 +246,6 @@ const Family factoring_family {
     .title = u"Factoring",
     .font_size = 12.0,
     .forms = Forms,
-    .literal_below_10 = u".)    ",
-    .literal_from_10 = u".)   ",
 };
 
 } // namespace quillora

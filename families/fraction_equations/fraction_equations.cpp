@@ -217,8 +217,6 @@ const Family fraction_equations_family {
     .font_size = 10.0,
     .forms = Forms,
     .count = 10,
-    .literal_below_10 = u".)    ",
-    .literal_from_10 = u".)   ",
     // one problem per row, three line feeds after each
     .layout = { .column_width = 0, .line_feeds = 3 },
 };
