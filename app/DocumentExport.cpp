@@ -17,7 +17,6 @@
 #include <algorithm>
 #include <memory>
 
-
 namespace quillora {
 
 namespace {

@@ -570,7 +570,8 @@ private slots:
         QFETCH(int, left);
         QDir().mkpath(base + "Quillora");
         if (left == 3000 || tag.endsWith("large"))
-            write(ini, "[Settings]\nMainLeft=3000\n" + QByteArray(tag.endsWith("large") << 21, ';'));
+            write(
+                ini, "[Settings]\nMainLeft=3000\n" + QByteArray(tag.endsWith("large") << 21, ';'));
         QVERIFY(!tag.endsWith("pipe") || mkfifo(QFile::encodeName(ini), 0600) == 0);
         QLockFile otherInstance(ini + ".lock");
         QVERIFY(left != 3000 || otherInstance.tryLock(0));
