@@ -26,9 +26,7 @@
 #include <QTimer>
 #include <QWindow>
 
-#include <csignal>
 #include <functional>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
@@ -424,22 +422,17 @@ private slots:
         const auto row = [](const char* tag, const char* target, const char* reason) {
             QTest::newRow(tag) << target << reason;
         };
-        row("missing folder", "none/a.rtf", "No such file or directory");
-        row("parent is a file", "parent is a file.rtf/a.rtf", "Not a directory");
         row("device", "full", "It is a device, not a regular file"); // made here, c 1 7
         row("named pipe", "pipe", "It is a named pipe, not a regular file");
-        row("target is a folder", "folder", "Is a directory");
         row("read-only file", "", "The file is read-only"); // refused even as root
-        row("file size limit", "", "File too large"); // the new file outgrows it while written
     }
     void failedSaveWarnsOnceAndKeepsTheFile()
     {
         const QString kind = QTest::currentDataTag(), existing = path(kind + ".rtf");
         QFETCH(QString, target);
         QFETCH(QString, reason);
-        target = target.isEmpty() ? existing : target.startsWith('/') ? target : path(target);
+        target = target.isEmpty() ? existing : path(target);
         write(existing, "{\\rtf1 earlier}");
-        QVERIFY(kind != "target is a folder" || QDir().mkpath(target + "/inside"));
         QVERIFY(kind != "named pipe" || mkfifo(QFile::encodeName(target), 0600) == 0);
         if (kind == "device" && mknod(QFile::encodeName(target), S_IFCHR | 0600, makedev(1, 7)))
             QSKIP("cannot make a device node here (not root?)");
@@ -447,13 +440,7 @@ private slots:
         handOver(*m_main, engineSheet("binomials", "mixed", 3));
         const QStringList entries = QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::Hidden);
         m_dialogs->saveAnswers << target;
-        rlimit limit {};
-        getrlimit(RLIMIT_FSIZE, &limit);
-        const rlimit small { kind == "file size limit" ? 512 : limit.rlim_cur, limit.rlim_max };
-        std::signal(SIGXFSZ, SIG_IGN);
-        setrlimit(RLIMIT_FSIZE, &small);
         m_main->save();
-        setrlimit(RLIMIT_FSIZE, &limit);
         QCOMPARE(m_dialogs->warnings, QStringList("Could not save \"" + target + "\": " + reason));
         QCOMPARE(readAll(existing), "{\\rtf1 earlier}");
         QCOMPARE(QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::Hidden), entries);
