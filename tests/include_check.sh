@@ -14,7 +14,7 @@ rank() {
     *) echo 5 ;;
     esac
 }
-for file in $(git ls-files '*.cpp' '*.h'); do
+for file in $(find engine families sets system dialog app cli web -name '*.cpp' -o -name '*.h'); do
     from=${file%%/*}
     for included in $(sed -n 's/^#include "\([a-z_]*\)\/.*"$/\1/p' "$file"); do
         if [ "$(rank "$included")" -gt "$(rank "$from")" ] ||
