@@ -180,11 +180,11 @@ bool operator==(Q a, Q b)
     return a.p == b.p && a.q == b.q;
 }
 
-// The value at x of mathematics as the sheets and keys write it: whole numbers, "(a/b)", x, sums
-// and differences, products written side by side, and squares (U+00B2). Throws on anything else.
+// The value at x of mathematics as the sheets and keys write it (UTF-8): whole numbers, "(a/b)",
+// x, sums and differences, products written side by side, and squares. Throws on anything else.
 class Value {
 public:
-    Value(std::u16string_view text, Q x)
+    Value(std::string_view text, Q x)
         : m_s(text)
         , m_x(x)
     {
@@ -201,10 +201,10 @@ public:
 private:
     void skip()
     {
-        while (m_i < m_s.size() && m_s[m_i] == u' ')
+        while (m_i < m_s.size() && m_s[m_i] == ' ')
             ++m_i;
     }
-    bool at(char16_t c)
+    bool at(char c)
     {
         skip();
         return m_i < m_s.size() && m_s[m_i] == c;
@@ -212,18 +212,18 @@ private:
     Q sum()
     {
         Q v = product();
-        while (at(u'+') || at(u'-')) {
-            const bool plus = m_s[m_i++] == u'+';
+        while (at('+') || at('-')) {
+            const bool plus = m_s[m_i++] == '+';
             v = plus ? v + product() : v - product();
         }
         return v;
     }
     Q product()
     {
-        const bool negative = at(u'-') && ++m_i;
+        const bool negative = at('-') && ++m_i;
         Q v { 1, 1 };
         int factors = 0;
-        while (at(u'(') || at(u'x') || (m_i < m_s.size() && std::isdigit(m_s[m_i]))) {
+        while (at('(') || at('x') || (m_i < m_s.size() && std::isdigit(m_s[m_i]))) {
             v = v * factor();
             ++factors;
         }
@@ -234,62 +234,47 @@ private:
     Q factor()
     {
         Q v;
-        if (at(u'(')) {
+        if (at('(')) {
             ++m_i;
             v = sum();
-            if (!at(u')'))
+            if (!at(')'))
                 throw std::runtime_error("no )");
             ++m_i;
-        } else if (at(u'x')) {
+        } else if (at('x')) {
             ++m_i;
             v = m_x;
         } else {
             long long n = 0;
             while (m_i < m_s.size() && std::isdigit(m_s[m_i]))
-                n = n * 10 + (m_s[m_i++] - u'0');
+                n = n * 10 + (m_s[m_i++] - '0');
             v = { n, 1 };
-            if (m_i < m_s.size() && m_s[m_i] == u'/') {
+            if (m_i < m_s.size() && m_s[m_i] == '/') {
                 ++m_i;
                 long long d = 0;
                 while (m_i < m_s.size() && std::isdigit(m_s[m_i]))
-                    d = d * 10 + (m_s[m_i++] - u'0');
+                    d = d * 10 + (m_s[m_i++] - '0');
                 v = make(n, d);
             }
         }
-        if (m_i < m_s.size() && m_s[m_i] == u'\u00B2') {
-            ++m_i;
+        if (m_s.substr(m_i, 2) == "\u00B2") {
+            m_i += 2;
             v = v * v;
         }
         return v;
     }
-    std::u16string_view m_s;
+    std::string_view m_s;
     Q m_x;
     std::size_t m_i = 0;
 };
 
-Q value(std::u16string_view text, long long x)
+Q value(std::string_view text, long long x)
 {
     return Value(text, { x, 1 }).read();
 }
 
-std::u16string u16(const std::string& utf8)
-{
-    std::u16string out;
-    for (std::size_t i = 0; i < utf8.size();) {
-        const auto c = static_cast<unsigned char>(utf8[i]);
-        const int extra = c < 0x80 ? 0 : c < 0xE0 ? 1 : 2;
-        char32_t code = extra == 0 ? c : extra == 1 ? c & 0x1F : c & 0x0F;
-        for (int k = 1; k <= extra; ++k)
-            code = (code << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-        out += static_cast<char16_t>(code);
-        i += 1 + extra;
-    }
-    return out;
-}
-
 // A stacked problem as one line: each bar "——" replaced by "(numerator/denominator)", the
 // numerators being the first words and the denominators the last, one of each per bar.
-std::u16string unstacked(const std::string& problem)
+std::string unstacked(const std::string& problem)
 {
     std::vector<std::string> words;
     std::istringstream in(problem);
@@ -309,7 +294,7 @@ std::u16string unstacked(const std::string& problem)
                 at, bar.size(), "(" + words[next] + "/" + words[words.size() - bars + next] + ")");
         line += (line.empty() ? "" : " ") + w;
     }
-    return u16(line);
+    return line;
 }
 
 // (the square sign is two bytes of UTF-8, so it is grouped where it is optional)
@@ -327,13 +312,13 @@ const std::regex FractionValue(
 std::string wrong_answer(const Case& c, const std::string& problem, const std::string& answer)
 {
     const std::string_view family = c.family->name;
-    const std::u16string a = u16(answer);
+    const std::string& a = answer;
     if (answer.find("+ -") != std::string::npos || answer.find("- -") != std::string::npos
         || std::regex_search(answer, UnitX))
         return "badly written";
     std::smatch m;
     if (family == "binomials" || family == "factoring") {
-        const std::u16string p = u16(problem);
+        const std::string& p = problem;
         for (const long long x : { -7, -2, 0, 1, 3, 10 })
             if (!(value(p, x) == value(a, x)))
                 return "differs at x = " + std::to_string(x);
@@ -359,7 +344,7 @@ std::string wrong_answer(const Case& c, const std::string& problem, const std::s
             return "common monomial factor not taken out";
         const std::string factors = m[3];
         for (std::sregex_iterator f(factors.begin(), factors.end(), Factor), end; f != end; ++f) {
-            const std::u16string inner = u16((*f)[1]);
+            const std::string inner = (*f)[1];
             const Q f0 = value(inner, 0), f1 = value(inner, 1), fm = value(inner, -1);
             const long long l = (f1.p + fm.p) / 2 - f0.p, b = (f1.p - fm.p) / 2;
             if (l == 0 && (b <= 0 || std::gcd(b, f0.p) != 1))
@@ -397,9 +382,9 @@ std::string wrong_answer(const Case& c, const std::string& problem, const std::s
         return "";
     }
     // linear equations: d(x) = left - right, substituted back
-    const std::u16string line = family == "equations" ? u16(problem) : unstacked(problem);
-    const std::size_t equals = line.find(u" = ");
-    const std::u16string left = line.substr(0, equals), right = line.substr(equals + 3);
+    const std::string line = family == "equations" ? problem : unstacked(problem);
+    const std::size_t equals = line.find(" = ");
+    const std::string left = line.substr(0, equals), right = line.substr(equals + 3);
     auto d = [&](Q x) { return Value(left, x).read() - Value(right, x).read(); };
     const bool constant = d({ 0, 1 }) == d({ 1, 1 });
     if (answer == "no solution" || answer == "every x") {
