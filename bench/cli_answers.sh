@@ -6,6 +6,8 @@
 #
 # usage: bench/cli_answers.sh BUILD_DIR [BASELINE_SHEET] [RUNS]
 set -euo pipefail
+# shellcheck source=bench/timing.sh
+. "$(dirname "$0")/timing.sh"
 
 build=${1:?usage: cli_answers.sh BUILD_DIR [BASELINE_SHEET] [RUNS]}
 baseline=${2:-}
@@ -14,20 +16,7 @@ sheet="$build/cli/quillora-sheet"
 keys=$(mktemp)
 trap 'rm -f "$keys"' EXIT
 
-# microseconds of one run, timed with bash's own clock
-once() {
-    local t0 t1
-    t0=$EPOCHREALTIME
-    "$@" >/dev/null
-    t1=$EPOCHREALTIME
-    echo "$(((${t1/./} - ${t0/./})))"
-}
 
-summary() {
-    sort -g | awk '{ v[NR] = $1 } END {
-        m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
-        printf "median %s (min %s, max %s)\n", m, v[1], v[NR] }'
-}
 
 # label, then the command without keys; A with --answers, B without, alternating
 compare() {
