@@ -16,6 +16,7 @@
 #include <vector>
 
 using namespace quillora;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -76,6 +77,8 @@ int main(int argc, char** argv)
     const std::vector<std::string> args(argv + 1, argv + argc);
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
+        if (arg == "--")
+            break;
         // The value of an option is never taken for an option itself: --output --help names a
         // file.
         if (takes_value(arg)) {
@@ -97,10 +100,14 @@ int main(int argc, char** argv)
         request = parse_request(args);
         if (request.format == Format::Pdf && !request.output && isatty(STDOUT_FILENO))
             throw UsageError { "will not write PDF to a terminal (use --output FILE or a pipe)" };
+        // one file, however it is named: "a.pdf" and "./a.pdf", or a path and a link to it
         std::error_code unknown;
         if (request.answers && request.output
-            && std::filesystem::equivalent(*request.answers, *request.output, unknown))
-            throw answers_are_output(*request.answers);
+            && (fs::path(*request.answers).lexically_normal()
+                    == fs::path(*request.output).lexically_normal()
+                || fs::equivalent(*request.answers, *request.output, unknown)))
+            throw UsageError { "--answers and --output name the same file '" + *request.answers
+                + "' (the key would replace the worksheets)" };
     } catch (const UsageError& failure) {
         std::cerr << "quillora-sheet: " << failure.message << '\n';
         return UsageFailure;

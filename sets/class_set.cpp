@@ -5,12 +5,9 @@
 #include "families/catalogue.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <string_view>
 
 namespace quillora {
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -50,6 +47,10 @@ SetRequest parse_request(const std::vector<std::string>& args)
 
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string arg = args[i];
+        if (arg == "--") { // what follows is the family and the form, whatever they look like
+            positional.insert(positional.end(), args.begin() + std::ptrdiff_t(i) + 1, args.end());
+            break;
+        }
         std::optional<std::string> value;
         if (arg.starts_with("--") && arg.find('=') != std::string::npos) {
             value = arg.substr(arg.find('=') + 1);
@@ -142,18 +143,7 @@ SetRequest parse_request(const std::vector<std::string>& args)
         throw UsageError { "--fraction-answers does not apply to " + family_name
             + " (only to equations)" };
     request.options.fraction_answers_ok = fraction_answers;
-    // one file named two ways ("a.pdf", "./a.pdf") is one file
-    if (request.answers && request.output
-        && fs::path(*request.answers).lexically_normal()
-            == fs::path(*request.output).lexically_normal())
-        throw answers_are_output(*request.answers);
     return request;
-}
-
-UsageError answers_are_output(const std::string& file)
-{
-    return { "--answers and --output name the same file '" + file
-        + "' (the key would replace the worksheets)" };
 }
 
 Text version_label(int i, int versions, std::uint32_t seed)
@@ -257,11 +247,6 @@ RenderedSet render_set(
         set.answers = render(keys, request.format, size, paper, furniture);
     }
     return set;
-}
-
-std::string render_worksheets(const SetRequest& request, std::uint32_t first, const Paper& paper)
-{
-    return render_set(request, first, paper, false).worksheets;
 }
 
 } // namespace quillora

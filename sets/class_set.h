@@ -42,12 +42,9 @@ struct UsageError {
 /// `--seed=5`).
 bool takes_value(std::string_view arg);
 
-/// Reads the tool's arguments (without the program name, --help and --version); throws
-/// UsageError.
+/// Reads the tool's arguments (without the program name, --help and --version); after "--" every
+/// argument is the family or the form. Throws UsageError.
 SetRequest parse_request(const std::vector<std::string>& args);
-
-/// The error for an answers file that is the output file itself.
-UsageError answers_are_output(const std::string& file);
 
 /// The seed of version i (0-based) of a set that starts at first: first + i, wrapping at 2^32.
 constexpr std::uint32_t version_seed(std::uint32_t first, int i)
@@ -76,8 +73,5 @@ struct RenderedSet {
 /// name line). The worksheets are the same either way.
 RenderedSet render_set(
     const SetRequest& request, std::uint32_t first, const Paper& paper, bool answers);
-
-/// The worksheets of render_set alone.
-std::string render_worksheets(const SetRequest& request, std::uint32_t first, const Paper& paper);
 
 } // namespace quillora

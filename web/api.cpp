@@ -75,25 +75,7 @@ int quillora_make(const char* family, const char* form, const char* seed, const 
     const char* paper, const char* format, int distinct, int fraction_answers, int answers)
 {
     key.clear();
-    // Values are never read as options, whatever a link holds.
-    const std::string family_name = family ? family : "";
-    const Family* found = find_family(family_name);
-    if (family_name.starts_with('-')) {
-        result = "unknown family '" + family_name + "' (" + family_choices() + ")";
-        return 1;
-    }
-    if (found && form && std::string_view(form).starts_with('-')) {
-        result = "unknown form '" + std::string(form) + "' for " + family_name + " ("
-            + form_choices(*found) + ")";
-        return 1;
-    }
-    // Without a family the parser reports it missing.
     std::vector<std::string> args;
-    if (family) {
-        args.push_back(family_name);
-        if (form)
-            args.emplace_back(form);
-    }
     args.push_back(std::string("--seed=") + (seed ? seed : ""));
     args.push_back(std::string("--versions=") + (versions ? versions : ""));
     args.push_back(std::string("--paper=") + (paper ? paper : ""));
@@ -102,6 +84,14 @@ int quillora_make(const char* family, const char* form, const char* seed, const 
         args.emplace_back("--distinct");
     if (fraction_answers)
         args.emplace_back("--fraction-answers");
+    // After "--" the family and the form are never read as options, whatever a link holds;
+    // without a family the parser reports it missing.
+    args.emplace_back("--");
+    if (family) {
+        args.emplace_back(family);
+        if (form)
+            args.emplace_back(form);
+    }
     try {
         const SetRequest request = parse_request(args);
         RenderedSet set = render_set(request, *request.seed, *request.paper, answers != 0);
