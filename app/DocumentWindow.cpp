@@ -67,15 +67,15 @@ DocumentWindow::Layout DocumentWindow::layoutFor(QSize innerTwips, QRect current
 
 DocumentWindow::DocumentWindow(QWidget* parent)
     : QWidget(parent)
-    , m_rtfText(new TextBox(this))
+    , m_textBox(new TextBox(this))
 {
     setObjectName(QStringLiteral("frmDocument"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Document"));
-    m_rtfText->setObjectName(QStringLiteral("rtfText"));
-    m_rtfText->setAcceptRichText(true);
-    m_rtfText->setFont(worksheetFont());
-    m_rtfText->setLineWrapMode(QTextEdit::FixedPixelWidth);
+    m_textBox->setObjectName(QStringLiteral("rtfText"));
+    m_textBox->setAcceptRichText(true);
+    m_textBox->setFont(worksheetFont());
+    m_textBox->setLineWrapMode(QTextEdit::FixedPixelWidth);
     resize(sizeHint());
     layoutText();
 }
@@ -87,22 +87,17 @@ QSize DocumentWindow::sizeHint() const
 
 void DocumentWindow::setFontSize(double pointSize)
 {
-    QFont font = m_rtfText->font();
+    QFont font = m_textBox->font();
     font.setPointSizeF(pointSize);
-    m_rtfText->setFont(font);
+    m_textBox->setFont(font);
 }
 
 void DocumentWindow::replaceText(const QString& text)
 {
     // New text takes the format at the cursor; drop any the user pasted so the worksheet is in
     // the box's own face and size.
-    m_rtfText->setCurrentCharFormat(QTextCharFormat());
-    m_rtfText->setPlainText(text);
-}
-
-bool DocumentWindow::hasSelection() const
-{
-    return m_rtfText->textCursor().hasSelection();
+    m_textBox->setCurrentCharFormat(QTextCharFormat());
+    m_textBox->setPlainText(text);
 }
 
 void DocumentWindow::resizeEvent(QResizeEvent* event)
@@ -119,17 +114,12 @@ void DocumentWindow::closeEvent(QCloseEvent* event)
 
 void DocumentWindow::layoutText()
 {
-    const QRect current = m_rtfText->geometry();
-    const Layout layout = layoutFor(QSize(toTwips(width()), toTwips(height())),
-        QRect(toTwips(current.x()), toTwips(current.y()), toTwips(current.width()),
-            toTwips(current.height())));
-    if (layout.moved) {
-        const QRect box = layout.box;
-        m_rtfText->setGeometry(
-            toPixels(box.x()), toPixels(box.y()), toPixels(box.width()), toPixels(box.height()));
-    }
+    const Layout layout
+        = layoutFor(QSize(toTwips(width()), toTwips(height())), toTwips(m_textBox->geometry()));
+    if (layout.moved)
+        m_textBox->setGeometry(toPixels(layout.box));
     // A box narrower than the inset would give a negative margin; wrap at the smallest width.
-    m_rtfText->setLineWrapColumnOrWidth(std::max(1, toPixels(layout.rightMargin)));
+    m_textBox->setLineWrapColumnOrWidth(std::max(1, toPixels(layout.rightMargin)));
 }
 
 } // namespace quillora

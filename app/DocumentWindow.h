@@ -23,10 +23,9 @@ public:
 
     explicit DocumentWindow(QWidget* parent = nullptr);
 
-    QTextEdit* textBox() const { return m_rtfText; }
+    QTextEdit* textBox() const { return m_textBox; }
     void setFontSize(double pointSize);
     void replaceText(const QString& text);
-    bool hasSelection() const;
     /// The stored client area, 4680 x 3195 twips.
     QSize sizeHint() const override;
 
@@ -40,7 +39,7 @@ protected:
 private:
     void layoutText();
 
-    QTextEdit* m_rtfText;
+    QTextEdit* m_textBox;
 };
 
 } // namespace quillora

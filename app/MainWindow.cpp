@@ -1,9 +1,9 @@
 #include "app/MainWindow.h"
 
-#include "app/CommonDialog.h"
 #include "app/DocumentExport.h"
 #include "app/DocumentWindow.h"
 #include "app/GeometrySettings.h"
+#include "app/ModalDialogs.h"
 #include "dialog/Twips.h"
 #include "engine/rtf_writer.h"
 #include "system/atomic_file.h"
@@ -57,7 +57,7 @@ QIcon fallbackPrintIcon()
 MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent)
     , m_mdiArea(new QMdiArea(this))
-    , m_commonDialog(new QtCommonDialog(this))
+    , m_dialogs(new QtModalDialogs(this))
     , m_date(new QLabel(this))
     , m_time(new QLabel(this))
 {
@@ -70,44 +70,44 @@ MainWindow::MainWindow(QWidget* parent)
     m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdiArea);
 
-    auto* mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
-    mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    auto* mnuFileSave = mnuFile->addAction(QStringLiteral("&Save"));
-    mnuFileSave->setObjectName(QStringLiteral("mnuFileSave"));
-    auto* mnuFilePrint = mnuFile->addAction(QStringLiteral("&Print..."));
-    mnuFilePrint->setObjectName(QStringLiteral("mnuFilePrint"));
-    auto* mnuFileExit = mnuFile->addAction(QStringLiteral("E&xit"));
-    mnuFileExit->setObjectName(QStringLiteral("mnuFileExit"));
-    connect(mnuFileSave, &QAction::triggered, this, &MainWindow::save);
-    connect(mnuFilePrint, &QAction::triggered, this, &MainWindow::print);
-    connect(mnuFileExit, &QAction::triggered, this, &MainWindow::exit);
+    auto* fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
+    fileMenu->setObjectName(QStringLiteral("mnuFile"));
+    auto* saveItem = fileMenu->addAction(QStringLiteral("&Save"));
+    saveItem->setObjectName(QStringLiteral("mnuFileSave"));
+    auto* printItem = fileMenu->addAction(QStringLiteral("&Print..."));
+    printItem->setObjectName(QStringLiteral("mnuFilePrint"));
+    auto* exitItem = fileMenu->addAction(QStringLiteral("E&xit"));
+    exitItem->setObjectName(QStringLiteral("mnuFileExit"));
+    connect(saveItem, &QAction::triggered, this, &MainWindow::save);
+    connect(printItem, &QAction::triggered, this, &MainWindow::print);
+    connect(exitItem, &QAction::triggered, this, &QWidget::close);
 
-    auto* tbToolBar = addToolBar(QStringLiteral("Toolbar"));
-    tbToolBar->setObjectName(QStringLiteral("tbToolBar"));
-    tbToolBar->setIconSize(QSize(16, 16));
-    tbToolBar->setMovable(false);
+    auto* toolBar = addToolBar(QStringLiteral("Toolbar"));
+    toolBar->setObjectName(QStringLiteral("tbToolBar"));
+    toolBar->setIconSize(QSize(16, 16));
+    toolBar->setMovable(false);
     const QIcon saveIcon = QIcon::fromTheme(
         QStringLiteral("document-save"), style()->standardIcon(QStyle::SP_DialogSaveButton));
     const QIcon printIcon = QIcon::fromTheme(QStringLiteral("document-print"), fallbackPrintIcon());
     for (const auto& [key, icon] : { std::pair { QStringLiteral("Save"), saveIcon },
              std::pair { QStringLiteral("Print"), printIcon } }) {
-        QAction* button = tbToolBar->addAction(icon, key);
+        QAction* button = toolBar->addAction(icon, key);
         button->setObjectName(QStringLiteral("tbToolBar") + key);
         button->setData(key);
         button->setToolTip(key);
     }
-    connect(tbToolBar, &QToolBar::actionTriggered, this,
-        [this](QAction* button) { toolbarButtonClick(button->data().toString()); });
+    connect(toolBar, &QToolBar::actionTriggered, this,
+        [this](QAction* button) { runToolbarCommand(button->data().toString()); });
 
-    auto* sbStatusBar = statusBar();
-    sbStatusBar->setObjectName(QStringLiteral("sbStatusBar"));
+    auto* bar = statusBar();
+    bar->setObjectName(QStringLiteral("sbStatusBar"));
     auto* status = new QLabel(QStringLiteral("Status"), this);
     status->setObjectName(QStringLiteral("sbStatusBarStatus"));
     m_date->setObjectName(QStringLiteral("sbStatusBarDate"));
     m_time->setObjectName(QStringLiteral("sbStatusBarTime"));
-    sbStatusBar->addWidget(status, 1);
-    sbStatusBar->addPermanentWidget(m_date);
-    sbStatusBar->addPermanentWidget(m_time);
+    bar->addWidget(status, 1);
+    bar->addPermanentWidget(m_date);
+    bar->addPermanentWidget(m_time);
     updateClock();
     auto* clock = new QTimer(this);
     connect(clock, &QTimer::timeout, this, &MainWindow::updateClock);
@@ -132,14 +132,12 @@ void MainWindow::load()
         return;
     m_loaded = true;
     restoreGeometryFromSettings();
-    new_document();
+    newDocument();
 }
 
 void MainWindow::restoreGeometryFromSettings()
 {
-    const QRect stored = GeometrySettings::load();
-    const QRect outer(toPixels(stored.x()), toPixels(stored.y()), toPixels(stored.width()),
-        toPixels(stored.height()));
+    const QRect outer = toPixels(GeometrySettings::load());
     setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
     m_pendingOuterSize.reset();
     if (m_normalFrame) {
@@ -202,9 +200,7 @@ QMargins MainWindow::currentFrame() const
 
 void MainWindow::saveGeometryToSettings()
 {
-    const QRect outer = geometry().marginsAdded(currentFrame());
-    GeometrySettings::save(QRect(
-        toTwips(outer.x()), toTwips(outer.y()), toTwips(outer.width()), toTwips(outer.height())));
+    GeometrySettings::save(toTwips(geometry().marginsAdded(currentFrame())));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
@@ -235,7 +231,7 @@ DocumentWindow* MainWindow::addDocumentWindow()
     return document;
 }
 
-void MainWindow::new_document()
+void MainWindow::newDocument()
 {
     ++m_documentCounter;
     DocumentWindow* document = addDocumentWindow();
@@ -302,11 +298,11 @@ void MainWindow::activatePendingWorksheet()
         m_pendingActive = nullptr;
 }
 
-void MainWindow::setCommonDialog(CommonDialog* dialog)
+void MainWindow::setModalDialogs(ModalDialogs* dialogs)
 {
-    delete m_commonDialog;
-    m_commonDialog = dialog;
-    m_commonDialog->setParent(this);
+    delete m_dialogs;
+    m_dialogs = dialogs;
+    m_dialogs->setParent(this);
 }
 
 void MainWindow::save()
@@ -314,14 +310,14 @@ void MainWindow::save()
     DocumentWindow* document = activeDocument();
     if (!document)
         return;
-    const QString fileName = m_commonDialog->chooseSaveFile(this);
+    const QString fileName = m_dialogs->chooseSaveFile(this);
     if (fileName.isEmpty())
         return;
     const std::string rtf = write_rtf(textRuns(*document->textBox()->document()), system_paper());
     const std::string name = QFile::encodeName(fileName).toStdString();
     const WriteResult result = write_file(name, rtf, NonRegularTarget::Refuse);
     if (!result.written) {
-        m_commonDialog->warn(this, QStringLiteral("Save"),
+        m_dialogs->warn(this, QStringLiteral("Save"),
             QStringLiteral("Could not save %1: %2")
                 .arg(QString::fromStdString(quoted_name(name, '"')),
                     QString::fromStdString(result.reason)));
@@ -340,18 +336,13 @@ void MainWindow::print()
     const Paper paper = system_paper();
     printer.setPageSize(QPageSize(
         QSizeF(paper.width, paper.height), QPageSize::Point, QString(), QPageSize::FuzzyMatch));
-    if (!m_commonDialog->choosePrinter(this, printer, hasSelection))
+    if (!m_dialogs->choosePrinter(this, printer, hasSelection))
         return;
     const bool selectionOnly = hasSelection && printer.printRange() == QPrinter::Selection;
     printDocument(*box->document(), box->textCursor(), selectionOnly, printer);
 }
 
-void MainWindow::exit()
-{
-    close();
-}
-
-void MainWindow::toolbarButtonClick(const QString& key)
+void MainWindow::runToolbarCommand(const QString& key)
 {
     if (key == QLatin1String("Save"))
         save();

@@ -16,7 +16,7 @@ class QMdiSubWindow;
 
 namespace quillora {
 
-class CommonDialog;
+class ModalDialogs;
 class DocumentWindow;
 
 /// "Test Results": the multiple-document main window. It lives for the whole run; it is loaded
@@ -33,7 +33,7 @@ public:
     void load();
 
     /// Opens one new numbered document window, "Document 1", "Document 2", ...
-    void new_document();
+    void newDocument();
     /// The single window that receives worksheets, created (with the main window loaded) on
     /// first use.
     DocumentWindow* worksheetWindow();
@@ -42,13 +42,11 @@ public:
 
     void save();
     void print();
-    void exit();
     /// A toolbar button's key: "Save" and "Print" (case-sensitive) run their command.
-    void toolbarButtonClick(const QString& key);
+    void runToolbarCommand(const QString& key);
 
     /// Replaces the save and print dialogs (tests answer them through this seam).
-    void setCommonDialog(CommonDialog* dialog);
-    CommonDialog* commonDialog() const { return m_commonDialog; }
+    void setModalDialogs(ModalDialogs* dialogs);
 
     void setWorksheetFontSize(double pointSize) override;
     void showMainWindow() override;
@@ -67,7 +65,7 @@ private:
     void updateClock();
 
     QMdiArea* m_mdiArea;
-    CommonDialog* m_commonDialog;
+    ModalDialogs* m_dialogs;
     QLabel* m_date;
     QLabel* m_time;
     QPointer<DocumentWindow> m_worksheet;

@@ -1,5 +1,5 @@
 #include "app/ApplicationIdentity.h"
-#include "app/Module1.h"
+#include "app/ProgramWindows.h"
 #include "dialog/ProblemDialog.h"
 
 #include <QApplication>
@@ -12,7 +12,7 @@ int main(int argc, char* argv[])
     std::signal(SIGXFSZ, SIG_IGN);
     QApplication application(argc, argv);
     quillora::describeApplication();
-    quillora::Module1 module;
-    module.start();
+    quillora::ProgramWindows windows;
+    windows.start();
     return QApplication::exec();
 }

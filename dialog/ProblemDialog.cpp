@@ -27,11 +27,6 @@ namespace quillora {
 
 namespace {
 
-QRect twipsRect(int left, int top, int width, int height)
-{
-    return QRect(toPixels(left), toPixels(top), toPixels(width), toPixels(height));
-}
-
 QFont dialogFont(double pointSize)
 {
     // Liberation Sans keeps the narrow metrics the stored layout was measured in; the usual
@@ -288,7 +283,7 @@ constexpr FrameRow FrameRows[] = {
 
 QRect twipsRect(const TwipsRect& r)
 {
-    return twipsRect(r.left, r.top, r.width, r.height);
+    return toPixels(QRect(r.left, r.top, r.width, r.height));
 }
 
 QString caption(const char* text)
@@ -310,11 +305,11 @@ ProblemDialog::ProblemDialog(WorksheetTarget* target, QWidget* parent)
     setFont(dialogFont(13.5));
     setFixedSize(toPixels(7410), toPixels(6105));
 
-    auto* frame1 = new QGroupBox(QStringLiteral("Problem Type"), this);
-    frame1->setObjectName(QStringLiteral("Frame1"));
-    frame1->setGeometry(twipsRect(240, 240, 3615, 3495));
+    auto* problemType = new QGroupBox(QStringLiteral("Problem Type"), this);
+    problemType->setObjectName(QStringLiteral("Frame1"));
+    problemType->setGeometry(toPixels(QRect(240, 240, 3615, 3495)));
     for (const FamilyRow& row : FamilyRows) {
-        auto* option = new OptionButton(caption(row.caption), frame1);
+        auto* option = new OptionButton(caption(row.caption), problemType);
         option->setObjectName(caption(row.name));
         option->setGeometry(twipsRect(row.rect));
         m_families.push_back({ option, nullptr, find_family(row.family), {} });
@@ -322,22 +317,22 @@ ProblemDialog::ProblemDialog(WorksheetTarget* target, QWidget* parent)
     for (const FrameRow& row : FrameRows)
         addFrame(row);
 
-    auto* cmdMake = new QPushButton(QStringLiteral("&Make It!"), this);
-    cmdMake->setObjectName(QStringLiteral("cmdMake"));
-    cmdMake->setGeometry(twipsRect(240, 5160, 3615, 735));
-    auto* command1 = new QPushButton(QStringLiteral("&Quit"), this);
-    command1->setObjectName(QStringLiteral("Command1"));
-    command1->setGeometry(twipsRect(4080, 5160, 3135, 735));
+    auto* make = new QPushButton(QStringLiteral("&Make It!"), this);
+    make->setObjectName(QStringLiteral("cmdMake"));
+    make->setGeometry(toPixels(QRect(240, 5160, 3615, 735)));
+    auto* quit = new QPushButton(QStringLiteral("&Quit"), this);
+    quit->setObjectName(QStringLiteral("Command1"));
+    quit->setGeometry(toPixels(QRect(4080, 5160, 3135, 735)));
     // Enter presses the focused button, as in a dialog box. Esc does nothing: the dialog stays.
-    cmdMake->setAutoDefault(true);
-    command1->setAutoDefault(true);
+    make->setAutoDefault(true);
+    quit->setAutoDefault(true);
 
     for (const auto& family : m_families) {
         const FamilyControls* f = &family;
         connect(family.option, &QRadioButton::clicked, this, [this, f] { showFrameOf(*f); });
     }
-    connect(cmdMake, &QPushButton::clicked, this, &ProblemDialog::makeIt);
-    connect(command1, &QPushButton::clicked, this, &ProblemDialog::quitRequested);
+    connect(make, &QPushButton::clicked, this, &ProblemDialog::makeWorksheet);
+    connect(quit, &QPushButton::clicked, this, &ProblemDialog::quitRequested);
 }
 
 void ProblemDialog::addFrame(const FrameRow& row)
@@ -359,10 +354,10 @@ void ProblemDialog::addFrame(const FrameRow& row)
     }
     for (const OptionRow& option : row.options) {
         if (option.kind == ControlKind::FractionAnswersBox) {
-            m_chkFracOK = new CheckBox(caption(option.caption), frame);
-            m_chkFracOK->setObjectName(caption(option.name));
-            m_chkFracOK->setFont(dialogFont(12));
-            m_chkFracOK->setGeometry(twipsRect(option.rect));
+            m_fractionAnswers = new CheckBox(caption(option.caption), frame);
+            m_fractionAnswers->setObjectName(caption(option.name));
+            m_fractionAnswers->setFont(dialogFont(12));
+            m_fractionAnswers->setGeometry(twipsRect(option.rect));
             continue;
         }
         QAbstractButton* button = option.kind == ControlKind::Picture
@@ -402,7 +397,7 @@ void ProblemDialog::showFrameOf(const FamilyControls& family)
         each.frame->setVisible(each.frame == family.frame);
 }
 
-void ProblemDialog::makeIt()
+void ProblemDialog::makeWorksheet()
 {
     // Every family option is tested; they form one group, so at most one driver runs.
     for (const auto& family : m_families) {
@@ -419,7 +414,7 @@ void ProblemDialog::runFamily(const FamilyControls& family)
         if (form.button->isChecked())
             options.selection = form.selection;
     }
-    options.fraction_answers_ok = entry.takes_fraction_answers() && m_chkFracOK->isChecked();
+    options.fraction_answers_ok = entry.takes_fraction_answers() && m_fractionAnswers->isChecked();
 
     // The frame's order: the size step (which loads the windows), the seed, the worksheet, then
     // the hand-over with the dialog left as it is.

@@ -28,7 +28,7 @@ public:
     explicit ProblemDialog(WorksheetTarget* target, QWidget* parent = nullptr);
 
     /// Runs the driver of the selected family, if its family is in the catalogue.
-    void makeIt();
+    void makeWorksheet();
     /// The seed of the last run, so that its worksheet can be made again.
     std::uint32_t lastSeed() const { return m_lastSeed; }
 
@@ -55,7 +55,7 @@ private:
     void runFamily(const FamilyControls& family);
 
     WorksheetTarget* m_target;
-    QCheckBox* m_chkFracOK = nullptr;
+    QCheckBox* m_fractionAnswers = nullptr;
     // In the catalogue's order.
     std::vector<FamilyControls> m_families;
     std::uint32_t m_lastSeed = 0;

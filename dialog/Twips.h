@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QRect>
+
 namespace quillora {
 
 /// Stored positions and sizes are in twips: 1440 per inch, 15 per device-independent pixel.
@@ -15,6 +17,19 @@ constexpr int toPixels(int twips)
 constexpr int toTwips(int pixels)
 {
     return pixels * TwipsPerPixel;
+}
+
+/// A rectangle in twips to pixels, each value to the nearest whole pixel.
+constexpr QRect toPixels(const QRect& twips)
+{
+    return QRect(toPixels(twips.x()), toPixels(twips.y()), toPixels(twips.width()),
+        toPixels(twips.height()));
+}
+
+constexpr QRect toTwips(const QRect& pixels)
+{
+    return QRect(toTwips(pixels.x()), toTwips(pixels.y()), toTwips(pixels.width()),
+        toTwips(pixels.height()));
 }
 
 } // namespace quillora

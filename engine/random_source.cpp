@@ -2,8 +2,6 @@
 
 #include <chrono>
 #include <ctime>
-#include <stdexcept>
-#include <string>
 
 namespace quillora {
 
@@ -44,18 +42,6 @@ void Mt19937Source::refill()
         m_values[k] = static_cast<float>(static_cast<std::int32_t>(y >> 8)) * 0x1p-24f;
     }
     set_block(m_values.data(), m_values.data() + N);
-}
-
-ScriptedSource::ScriptedSource(std::vector<float> values)
-    : m_values(std::move(values))
-{
-    set_block(m_values.data(), m_values.data() + m_values.size());
-}
-
-void ScriptedSource::refill()
-{
-    throw std::logic_error(
-        "scripted random source ran out after " + std::to_string(m_values.size()) + " values");
 }
 
 std::uint32_t clock_seed()

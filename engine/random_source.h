@@ -3,7 +3,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 namespace quillora {
 
@@ -58,17 +57,6 @@ private:
 
     std::array<std::uint32_t, N> m_state;
     std::array<float, N> m_values;
-};
-
-/// Hands out listed values in order, for tests; throws std::logic_error when it runs out.
-class ScriptedSource final : public RandomSource {
-public:
-    explicit ScriptedSource(std::vector<float> values);
-    std::size_t remaining() const { return buffered(); }
-
-private:
-    void refill() override;
-    std::vector<float> m_values;
 };
 
 /// floor(n * r) + m, computed in double precision: each of m .. m + n - 1 equally likely.

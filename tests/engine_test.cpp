@@ -1,13 +1,16 @@
 #include "families/catalogue.h"
+#include "scripted_source.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cmath>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 using namespace quillora;
+using quillora::test::ScriptedSource;
 
 // Every row of tests/data/examples.tsv: a generator's draws and the exact line it writes.
 TEST(Families, WorkedExamples)
@@ -103,6 +106,18 @@ TEST(Frame, LayoutsOfASmallFamily)
 TEST(Text, Utf8OfEveryLength)
 {
     EXPECT_EQ(to_utf8(u"x\u00B2\u2014\U0001F600"), "x\xC2\xB2\xE2\x80\x94\xF0\x9F\x98\x80");
+}
+
+// The production source is the standard Mersenne Twister, r = (g() >> 8) * 2^-24, across
+// several refills of its 624-word state, for seeds at both ends of the range.
+TEST(RandomSource, ProductionSourceIsTheStandardMersenneTwister)
+{
+    for (const std::uint32_t seed : { 0u, 1u, 5489u, 86399999u, 4294967295u }) {
+        Mt19937Source source(seed);
+        std::mt19937 standard(seed);
+        for (int i = 0; i < 3 * 624 + 7; ++i)
+            ASSERT_EQ(source.next(), float(standard() >> 8) * 0x1p-24f) << seed << " " << i;
+    }
 }
 
 // A draw is floor(n * r) + m, in double precision; a sign is one draw, " + " below one half.

@@ -18,11 +18,11 @@ private slots:
     {
         QTemporaryDir output;
         QVERIFY(QDir::setCurrent(QDir::tempPath())); // relative paths land where it is watched
-        Module1 module;
-        module.start();
-        MainWindow* main = module.mainWindow();
-        auto* dialogs = new ScriptedCommonDialog;
-        main->setCommonDialog(dialogs);
+        ProgramWindows windows;
+        windows.start();
+        MainWindow* main = windows.mainWindow();
+        auto* dialogs = new ScriptedModalDialogs;
+        main->setModalDialogs(dialogs);
         auto* area = child<QMdiArea>(main, "mdiArea");
         // Home, settings and temporary folders lie in one scratch folder; the output and settings
         // folders are the only places in it the program may write.
@@ -57,29 +57,29 @@ private slots:
             const int forms = int(entry.forms.size()), form = chosen[std::max(family, 0)];
             const int action = next(random), how = pick(4);
             if (action == 0)
-                click(module.dialog(), options[family = pick(5)]);
+                click(windows.dialog(), options[family = pick(5)]);
             if (action == 1 && family >= 0) {
                 const int place = chosen[family] = pick(forms + 1);
                 const QString name = "opt" + QString::fromLatin1(entry.forms[place % forms].code);
-                click(module.dialog(),
+                click(windows.dialog(),
                     place == forms ? options[5 + family]
                         : family   ? name
                                    : options[10 + place]);
             }
             if (action == 2 && family == 1) {
                 fractionAnswers = !fractionAnswers;
-                click(module.dialog(), "chkFracOK");
+                click(windows.dialog(), "chkFracOK");
             }
             if (action == 3) {
                 const bool fresh = !captions.values().contains("Document");
                 // Enter presses the focused button, as in a dialog box.
-                how ? click(module.dialog(), "cmdMake")
-                    : QTest::keyClick(child(module.dialog(), "cmdMake"), Qt::Key_Return);
+                how ? click(windows.dialog(), "cmdMake")
+                    : QTest::keyClick(child(windows.dialog(), "cmdMake"), Qt::Key_Return);
                 const QString formName = form < 0 ? ""
                     : form == forms               ? "mixed"
                                     : QString::fromLatin1(entry.forms[form % forms].code);
                 if (family >= 0)
-                    expected = engineSheet(entry.name, formName, module.dialog()->lastSeed(),
+                    expected = engineSheet(entry.name, formName, windows.dialog()->lastSeed(),
                         family == 1 && fractionAnswers);
                 size = family < 0 ? size
                                   : entry.font_size.value_or(fresh ? FreshWindowFontSize : size);
@@ -151,7 +151,7 @@ private slots:
                         && sheet->textBox()->font().pointSizeF() == size),
                 "the worksheet window lost the worksheet");
             edited &= sheet != nullptr; // the next worksheet opens a fresh window
-            QVERIFY2(module.dialog()->isVisible() && dialogs->warnings.isEmpty(),
+            QVERIFY2(windows.dialog()->isVisible() && dialogs->warnings.isEmpty(),
                 "no dialog, or warned");
             QVERIFY2(now.isEmpty() || main->isLoaded(), "windows in an unloaded main window");
             QVERIFY2(

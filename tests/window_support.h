@@ -3,10 +3,10 @@
 // Shared pieces of the window tests: pre-answered dialogs, lookups, engine worksheets, golden
 // pictures and external tools.
 
-#include "app/CommonDialog.h"
 #include "app/DocumentWindow.h"
 #include "app/MainWindow.h"
-#include "app/Module1.h"
+#include "app/ModalDialogs.h"
+#include "app/ProgramWindows.h"
 #include "dialog/ProblemDialog.h"
 #include "families/catalogue.h"
 
@@ -26,7 +26,7 @@
 namespace quillora::test {
 
 /// Save and print dialogs answered from a script; every question and warning is recorded.
-class ScriptedCommonDialog final : public CommonDialog {
+class ScriptedModalDialogs final : public ModalDialogs {
 public:
     QStringList saveAnswers; ///< Names handed out in order; none left cancels.
     QStringList warnings;

@@ -114,7 +114,7 @@ private slots:
     {
         store().clear();
         m_main = new MainWindow;
-        m_main->setCommonDialog(m_dialogs = new ScriptedCommonDialog);
+        m_main->setModalDialogs(m_dialogs = new ScriptedModalDialogs);
         m_dialog = new ProblemDialog(m_main);
         m_dialog->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_dialog, Slow));
@@ -338,7 +338,7 @@ private slots:
     void realSaveDialog()
     {
         handOver(*m_main, engineSheet("binomials", "Bin3", 8), 10);
-        m_main->setCommonDialog(new QtCommonDialog);
+        m_main->setModalDialogs(new QtModalDialogs);
         const QString name = path("real.rtf");
         QStringList offered;
         const auto save = [&](bool accept, const QString& typed = {}) {
@@ -408,7 +408,7 @@ private slots:
                                                                                        : "";
                 QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
             });
-            QVERIFY(!QtCommonDialog().choosePrinter(m_main, printer, selection));
+            QVERIFY(!QtModalDialogs().choosePrinter(m_main, printer, selection));
             QCOMPARE(shown, selection ? "printSelection chosen" : "");
         }
     }
@@ -572,7 +572,7 @@ private:
     QTemporaryDir m_dir;
     MainWindow* m_main = nullptr;
     ProblemDialog* m_dialog = nullptr;
-    ScriptedCommonDialog* m_dialogs = nullptr;
+    ScriptedModalDialogs* m_dialogs = nullptr;
 };
 
 QTEST_MAIN(WindowsTest)

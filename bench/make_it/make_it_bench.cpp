@@ -3,7 +3,7 @@
 
 #include "app/DocumentWindow.h"
 #include "app/MainWindow.h"
-#include "app/Module1.h"
+#include "app/ProgramWindows.h"
 #include "dialog/ProblemDialog.h"
 
 #include <QAbstractButton>
@@ -71,8 +71,8 @@ private slots:
             QStringLiteral("Quillora"))
             .clear();
         qApp->installEventFilter(&m_flag);
-        m_module.start();
-        ProblemDialog* dialog = m_module.dialog();
+        m_windows.start();
+        ProblemDialog* dialog = m_windows.dialog();
         QVERIFY(QTest::qWaitForWindowExposed(dialog));
         // The first worksheet also creates, loads and shows the main window: timed once, apart.
         QTest::mouseClick(dialog->findChild<QAbstractButton*>("optFractions"), Qt::LeftButton);
@@ -113,7 +113,7 @@ private slots:
         QFETCH(QString, familyOption);
         QFETCH(QString, formOption);
         QFETCH(bool, fractionAnswers);
-        ProblemDialog* dialog = m_module.dialog();
+        ProblemDialog* dialog = m_windows.dialog();
         auto button
             = [dialog](const QString& name) { return dialog->findChild<QAbstractButton*>(name); };
         QTest::mouseClick(button(familyOption), Qt::LeftButton);
@@ -124,7 +124,7 @@ private slots:
         QAbstractButton* make = button(QStringLiteral("cmdMake"));
 
         QTest::mouseClick(make, Qt::LeftButton);
-        QTextEdit* text = m_module.mainWindow()->worksheetWindow()->textBox();
+        QTextEdit* text = m_windows.mainWindow()->worksheetWindow()->textBox();
         QVERIFY(QTest::qWaitForWindowExposed(text));
 
         std::vector<double> ms;
@@ -143,7 +143,7 @@ private slots:
 
 private:
     PaintFlag m_flag;
-    Module1 m_module;
+    ProgramWindows m_windows;
 };
 
 QTEST_MAIN(MakeItBench)

@@ -12,10 +12,10 @@ class ProblemDialog;
 /// Start-up: holds the program's two long-lived windows. Only the problem dialog is shown. The
 /// main window is created, neither loaded nor shown, when first needed (the first worksheet),
 /// so that building its menus, icons and clock does not delay the dialog's first paint.
-class Module1 : public WorksheetTarget {
+class ProgramWindows : public WorksheetTarget {
 public:
-    Module1();
-    ~Module1() override;
+    ProgramWindows();
+    ~ProgramWindows() override;
 
     void start();
 

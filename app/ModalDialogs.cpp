@@ -1,4 +1,4 @@
-#include "app/CommonDialog.h"
+#include "app/ModalDialogs.h"
 
 #include <QEvent>
 #include <QFileDialog>
@@ -39,13 +39,13 @@ protected:
 
 } // namespace
 
-CommonDialog::CommonDialog(QObject* parent)
+ModalDialogs::ModalDialogs(QObject* parent)
     : QObject(parent)
 {
     setObjectName(QStringLiteral("dlgCommonDialog"));
 }
 
-QString CommonDialog::chooseSaveFile(QWidget* parent)
+QString ModalDialogs::chooseSaveFile(QWidget* parent)
 {
     const QString chosen = askSaveFileName(parent, m_fileName);
     if (!chosen.isEmpty())
@@ -53,7 +53,7 @@ QString CommonDialog::chooseSaveFile(QWidget* parent)
     return chosen;
 }
 
-QString QtCommonDialog::askSaveFileName(QWidget* parent, const QString& offered)
+QString QtModalDialogs::askSaveFileName(QWidget* parent, const QString& offered)
 {
     QFileDialog dialog(parent, QStringLiteral("Save"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -72,7 +72,7 @@ QString QtCommonDialog::askSaveFileName(QWidget* parent, const QString& offered)
     return dialog.selectedFiles().constFirst();
 }
 
-bool QtCommonDialog::choosePrinter(QWidget* parent, QPrinter& printer, bool hasSelection)
+bool QtModalDialogs::choosePrinter(QWidget* parent, QPrinter& printer, bool hasSelection)
 {
     QPrintDialog dialog(&printer, parent);
     dialog.setWindowTitle(QStringLiteral("Print"));
@@ -85,7 +85,7 @@ bool QtCommonDialog::choosePrinter(QWidget* parent, QPrinter& printer, bool hasS
     return dialog.exec() == QDialog::Accepted;
 }
 
-void QtCommonDialog::warn(QWidget* parent, const QString& title, const QString& text)
+void QtModalDialogs::warn(QWidget* parent, const QString& title, const QString& text)
 {
     QMessageBox::warning(parent, title, text);
 }

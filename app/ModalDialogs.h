@@ -11,11 +11,11 @@ namespace quillora {
 /// The main window's save and print dialogs and its warnings, behind one seam so tests answer
 /// them without a person. It keeps the name chosen at the previous Save, which the next Save
 /// offers again.
-class CommonDialog : public QObject {
+class ModalDialogs : public QObject {
     Q_OBJECT
 
 public:
-    explicit CommonDialog(QObject* parent = nullptr);
+    explicit ModalDialogs(QObject* parent = nullptr);
 
     /// The save dialog ("Save", all files, no overwrite prompt). An empty name means cancelled.
     QString chooseSaveFile(QWidget* parent);
@@ -34,11 +34,11 @@ private:
 };
 
 /// The real dialogs.
-class QtCommonDialog final : public CommonDialog {
+class QtModalDialogs final : public ModalDialogs {
     Q_OBJECT
 
 public:
-    using CommonDialog::CommonDialog;
+    using ModalDialogs::ModalDialogs;
     bool choosePrinter(QWidget* parent, QPrinter& printer, bool hasSelection) override;
     void warn(QWidget* parent, const QString& title, const QString& text) override;
 

@@ -1,4 +1,4 @@
-#include "app/Module1.h"
+#include "app/ProgramWindows.h"
 
 #include "app/MainWindow.h"
 #include "dialog/ProblemDialog.h"
@@ -7,16 +7,16 @@
 
 namespace quillora {
 
-Module1::Module1() = default;
+ProgramWindows::ProgramWindows() = default;
 
 // The dialog goes first: it refers to the main window.
-Module1::~Module1()
+ProgramWindows::~ProgramWindows()
 {
     m_dialog.reset();
     m_main.reset();
 }
 
-void Module1::start()
+void ProgramWindows::start()
 {
     m_dialog = std::make_unique<ProblemDialog>(this);
     // "&Quit" leaves the event loop at once: no window is asked to close, so none saves anything.
@@ -25,24 +25,24 @@ void Module1::start()
     m_dialog->show();
 }
 
-MainWindow* Module1::mainWindow()
+MainWindow* ProgramWindows::mainWindow()
 {
     if (!m_main)
         m_main = std::make_unique<MainWindow>();
     return m_main.get();
 }
 
-void Module1::setWorksheetFontSize(double pointSize)
+void ProgramWindows::setWorksheetFontSize(double pointSize)
 {
     mainWindow()->setWorksheetFontSize(pointSize);
 }
 
-void Module1::showMainWindow()
+void ProgramWindows::showMainWindow()
 {
     mainWindow()->showMainWindow();
 }
 
-void Module1::replaceWorksheetText(const QString& text)
+void ProgramWindows::replaceWorksheetText(const QString& text)
 {
     mainWindow()->replaceWorksheetText(text);
 }
