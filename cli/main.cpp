@@ -8,7 +8,6 @@
 
 #include <csignal>
 #include <cstdint>
-#include <filesystem>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -16,7 +15,6 @@
 #include <vector>
 
 using namespace quillora;
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -96,18 +94,24 @@ int main(int argc, char** argv)
     }
 
     SetRequest request;
+    // Where the worksheets and the key go, links followed; both are checked before anything is
+    // written, so a refused request changes no file.
+    const auto stdout_or
+        = [](const std::optional<std::string>& name) { return destination_of(name.value_or("-")); };
     try {
         request = parse_request(args);
-        if (request.format == Format::Pdf && !request.output && isatty(STDOUT_FILENO))
+        const Destination sheets = stdout_or(request.output);
+        const std::optional<Destination> keys
+            = request.answers ? std::optional(destination_of(*request.answers)) : std::nullopt;
+        if (request.format == Format::Pdf && (sheets.terminal || (keys && keys->terminal)))
             throw UsageError { "will not write PDF to a terminal (use --output FILE or a pipe)" };
-        // one file, however it is named: "a.pdf" and "./a.pdf", or a path and a link to it
-        std::error_code unknown;
-        if (request.answers && request.output
-            && (fs::path(*request.answers).lexically_normal()
-                    == fs::path(*request.output).lexically_normal()
-                || fs::equivalent(*request.answers, *request.output, unknown)))
-            throw UsageError { "--answers and --output name the same file '" + *request.answers
-                + "' (the key would replace the worksheets)" };
+        if (keys && same_file(*keys, stdout_or(std::nullopt))
+            && (sheets.descriptor == STDOUT_FILENO || same_file(sheets, *keys)))
+            throw UsageError { "--answers " + quoted_name(*request.answers)
+                + " is standard output, where the worksheets go (give one of them a file)" };
+        if (keys && same_file(*keys, sheets))
+            throw UsageError { "--answers and --output name the same file "
+                + quoted_name(*request.answers) + " (the key would replace the worksheets)" };
     } catch (const UsageError& failure) {
         std::cerr << "quillora-sheet: " << failure.message << '\n';
         return UsageFailure;
@@ -122,27 +126,25 @@ int main(int argc, char** argv)
         else
             std::cerr << "seeds: " << first << ".." << last << '\n';
     }
+    std::string warning;
+    const Paper paper = request.paper ? *request.paper : system_paper(&warning);
+    if (!warning.empty())
+        std::cerr << "quillora-sheet: " << warning << '\n';
 
-    const RenderedSet set = render_set(
-        request, first, request.paper.value_or(system_paper()), request.answers.has_value());
-
-    const WriteResult result = request.output
-        ? write_file(*request.output, set.worksheets, NonRegularTarget::WriteInPlace)
-        : write_to(STDOUT_FILENO, set.worksheets);
-    if (!result.written) {
-        std::cerr << "quillora-sheet: cannot write "
-                  << quoted_name(request.output.value_or("standard output")) << ": "
-                  << result.reason << '\n';
+    const RenderedSet set = render_set(request, first, paper, request.answers.has_value());
+    // "-" is standard output, as no --output is.
+    const auto write = [](const std::optional<std::string>& name, const std::string& bytes) {
+        const WriteResult result = !name || *name == "-"
+            ? write_to(STDOUT_FILENO, bytes)
+            : write_file(*name, bytes, NonRegularTarget::WriteInPlace);
+        if (!result.written)
+            std::cerr << "quillora-sheet: cannot write "
+                      << quoted_name(name && *name != "-" ? *name : "standard output") << ": "
+                      << result.reason << '\n';
+        return result.written;
+    };
+    if (!write(request.output, set.worksheets)
+        || (request.answers && !write(request.answers, set.answers)))
         return CannotWrite;
-    }
-    if (request.answers) {
-        const WriteResult keys
-            = write_file(*request.answers, set.answers, NonRegularTarget::WriteInPlace);
-        if (!keys.written) {
-            std::cerr << "quillora-sheet: cannot write " << quoted_name(*request.answers) << ": "
-                      << keys.reason << '\n';
-            return CannotWrite;
-        }
-    }
     return Done;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -24,14 +25,39 @@ struct WriteResult {
 /// replaced through a temporary file in its folder and a rename. A symbolic link is written
 /// through to its target and kept; a read-only file is refused; the replaced file's owner, group
 /// and mode are kept; the temporary file is removed on failure and on SIGINT, SIGTERM and SIGHUP.
+/// A file its user may write but not replace with one of the same owner and group (another
+/// user's writable file, a file in a sticky or unwritable folder) is written over in place once
+/// room for the new bytes is claimed, keeping owner, group, mode and hard links. A failure the
+/// folder causes names the folder.
 [[nodiscard]] WriteResult write_file(
     const std::string& path, std::string_view bytes, NonRegularTarget non_regular);
+
+/// Where an output name leads, links followed: to tell two names of one file apart before
+/// anything is written.
+struct Destination {
+    /// Absolute, links, `.` and `..` resolved; a missing last part as written.
+    std::string path;
+    /// This process's descriptor it names (`-`, /dev/stdout, /dev/fd/N, /proc/self/fd/N), or -1.
+    int descriptor = -1;
+    bool exists = false;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    bool terminal = false;
+};
+
+/// Where a name leads: `-` is standard output, as the tool reads it.
+Destination destination_of(const std::string& name);
+
+/// Whether two destinations are one file: the same existing file (or stream), or the same place
+/// for a new one.
+bool same_file(const Destination& a, const Destination& b);
 
 /// Writes bytes to an open descriptor, retrying short writes and interruptions.
 [[nodiscard]] WriteResult write_to(int fd, std::string_view bytes);
 
 /// A file name for a one-line message: between quotes, with control characters, the quote and
-/// backslashes escaped C-style, so a name cannot break the line or reach a terminal raw.
+/// backslashes escaped C-style (C1 controls as \u0080..\u009F, bytes that are not UTF-8 as \xNN),
+/// so a name cannot break the line or reach a terminal raw.
 std::string quoted_name(std::string_view name, char quote = '\'');
 
 } // namespace quillora

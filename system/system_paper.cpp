@@ -1,5 +1,7 @@
 #include "system/system_paper.h"
 
+#include "system/atomic_file.h"
+
 #include <cctype>
 #include <cstdlib>
 #include <fcntl.h>
@@ -48,23 +50,28 @@ std::string name_in_file(const char* path)
 
 } // namespace
 
-Paper system_paper()
+Paper system_paper(std::string* warning)
 {
     // PAPERSIZE when it names something, else the file PAPERCONF names, else /etc/papersize;
     // A4 where none of them names a paper libpaper knows.
-    std::string name;
-    if (const char* variable = std::getenv("PAPERSIZE"); variable && *variable)
+    std::string name, source = "PAPERSIZE";
+    if (const char* variable = std::getenv("PAPERSIZE"); variable && *variable) {
         name = variable;
-    else if (const char* file = std::getenv("PAPERCONF"); file && *file)
-        name = name_in_file(file);
-    else
-        name = name_in_file("/etc/papersize");
+    } else {
+        const char* file = std::getenv("PAPERCONF");
+        source = file && *file ? file : "/etc/papersize";
+        name = name_in_file(source.c_str());
+        source = quoted_name(source);
+    }
     if (name.empty())
         return A4Paper;
     paperinit();
     const struct paper* info = paperinfo(name.c_str());
-    if (!info)
+    if (!info) {
+        if (warning)
+            *warning = "unknown paper " + quoted_name(name) + " in " + source + " (using a4)";
         return A4Paper;
+    }
     // Names and sizes live in libpaper's own table for the whole process.
     return Paper { papername(info), paperpswidth(info), paperpsheight(info) };
 }

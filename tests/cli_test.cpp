@@ -43,7 +43,8 @@ struct Outcome {
     std::string err;
 };
 
-// A scratch folder, exported as $D to the shell commands the tests run; the tool is $SHEET.
+// A scratch folder, exported as $D to the shell commands the tests run; the tool is $SHEET, and
+// $DEV runs a command with a private /dev.
 class CliTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -53,6 +54,7 @@ protected:
         dir = templ;
         setenv("D", templ.c_str(), 1);
         setenv("SHEET", QUILLORA_SHEET, 1);
+        setenv("DEV", QUILLORA_PRIVATE_DEV, 1);
     }
     void TearDown() override { fs::remove_all(dir); }
 
