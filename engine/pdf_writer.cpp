@@ -121,30 +121,47 @@ std::string worksheets_pdf(const std::vector<Text>& sheets, double point_size, c
             furniture ? furniture_content(*furniture, footer, paper) : std::string());
     }
 
-    // Objects: 1 catalogue, 2 page tree, 3 font, then each page and its content stream.
+    constexpr std::string_view Courier
+        = "<< /Type /Font /Subtype /Type1 /BaseFont /Courier /Encoding /WinAnsiEncoding >>";
+    return pdf_file(pages, { &Courier, 1 }, paper, furniture);
+}
+
+std::string pdf_file(const std::vector<std::string>& pages, std::span<const std::string_view> fonts,
+    const Paper& paper, const PageFurniture* info)
+{
+    // Objects: 1 catalogue, 2 page tree, the fonts, then each page and its content stream.
     std::string out = "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";
     std::vector<std::size_t> offsets;
-    auto object = [&](const std::string& body) {
+    auto object = [&](std::string_view body) {
         offsets.push_back(out.size());
-        out += std::to_string(offsets.size()) + " 0 obj\n" + body + "\nendobj\n";
+        out += std::to_string(offsets.size());
+        out += " 0 obj\n";
+        out += body;
+        out += "\nendobj\n";
     };
+    const std::size_t first_page = 3 + fonts.size();
     object("<< /Type /Catalog /Pages 2 0 R >>");
     std::string kids;
     for (std::size_t p = 0; p < pages.size(); ++p)
-        kids += std::to_string(4 + 2 * p) + " 0 R ";
+        kids += std::to_string(first_page + 2 * p) + " 0 R ";
     object("<< /Type /Pages /Kids [ " + kids + "] /Count " + std::to_string(pages.size())
         + " /MediaBox [0 0 " + number(paper.width) + ' ' + number(paper.height) + "] >>");
-    object("<< /Type /Font /Subtype /Type1 /BaseFont /Courier /Encoding /WinAnsiEncoding >>");
+    std::string resources = "<< /Font <<";
+    for (std::size_t f = 0; f < fonts.size(); ++f) {
+        object(fonts[f]);
+        resources += " /F" + std::to_string(f + 1) + ' ' + std::to_string(3 + f) + " 0 R";
+    }
+    resources += " >> >>";
     for (std::size_t p = 0; p < pages.size(); ++p) {
-        object("<< /Type /Page /Parent 2 0 R /Resources << /Font << /F1 3 0 R >> >> /Contents "
-            + std::to_string(5 + 2 * p) + " 0 R >>");
+        object("<< /Type /Page /Parent 2 0 R /Resources " + resources + " /Contents "
+            + std::to_string(first_page + 1 + 2 * p) + " 0 R >>");
         object("<< /Length " + std::to_string(pages[p].size()) + " >>\nstream\n" + pages[p]
             + "endstream");
     }
 
-    if (furniture)
-        object("<< /Title " + info_string(furniture->title) + " /Subject "
-            + info_string(furniture->subject) + " /Creator (Quillora " QUILLORA_VERSION ") >>");
+    if (info)
+        object("<< /Title " + info_string(info->title) + " /Subject " + info_string(info->subject)
+            + " /Creator (Quillora " QUILLORA_VERSION ") >>");
 
     const std::size_t xref = out.size();
     out += "xref\n0 " + std::to_string(offsets.size() + 1) + "\n0000000000 65535 f \n";
@@ -154,7 +171,7 @@ std::string worksheets_pdf(const std::vector<Text>& sheets, double point_size, c
         out += entry;
     }
     out += "trailer\n<< /Size " + std::to_string(offsets.size() + 1) + " /Root 1 0 R"
-        + (furniture ? " /Info " + std::to_string(offsets.size()) + " 0 R" : std::string())
+        + (info ? " /Info " + std::to_string(offsets.size()) + " 0 R" : std::string())
         + " >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
     return out;
 }

@@ -3,7 +3,9 @@
 #include "engine/page_layout.h"
 #include "engine/text.h"
 
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quillora {
@@ -16,5 +18,11 @@ namespace quillora {
 /// document information names the title, the subject and Quillora as its creator.
 std::string worksheets_pdf(const std::vector<Text>& sheets, double point_size, const Paper& paper,
     const PageFurniture* furniture = nullptr);
+
+/// A PDF file of pages on the paper, each page a content stream, with the fonts (font
+/// dictionaries) as the resources /F1, /F2, … of every page. With info, the document
+/// information names its title, its subject and Quillora as the creator.
+std::string pdf_file(const std::vector<std::string>& pages, std::span<const std::string_view> fonts,
+    const Paper& paper, const PageFurniture* info);
 
 } // namespace quillora
