@@ -14,7 +14,7 @@ void append_number_prefix(Text& line, const Family& family, int i)
 }
 
 Text run_frame(const Family& family, const ProblemOptions& options, RandomSource& random,
-    std::vector<Text>* answers)
+    std::vector<Problem>* problems)
 {
     Frame frame(random, options);
     Text& text = frame.worksheet_text();
@@ -53,10 +53,8 @@ Text run_frame(const Family& family, const ProblemOptions& options, RandomSource
             text.resize(before); // a repeat: take it back and make problem i again
         }
         // the numbers are those of the problem that stands, after any take-back
-        if (answers && made_by) {
-            answers->emplace_back();
-            made_by->answer(frame.numbers(), answers->back());
-        }
+        if (problems && made_by)
+            problems->push_back({ made_by, frame.numbers() });
 
         const Layout& layout = family.layout;
         const bool right_column = layout.column_width == 0 || i % 2 == 0;
@@ -72,10 +70,10 @@ Text run_frame(const Family& family, const ProblemOptions& options, RandomSource
 }
 
 Text make_sheet(const Family& family, const ProblemOptions& options, std::uint32_t seed,
-    std::vector<Text>* answers)
+    std::vector<Problem>* problems)
 {
     Mt19937Source random(seed);
-    return family.driver(family, options, random, answers);
+    return family.driver(family, options, random, problems);
 }
 
 } // namespace quillora

@@ -23,22 +23,34 @@ struct Form {
     Generator generator = nullptr;
     /// Whether the form reads "Fraction Answers OK".
     bool reads_fraction_answers = false;
-    /// Writes a problem's answer from the numbers its generator recorded.
-    AnswerWriter answer = nullptr;
+    /// Builds a problem's answer from the numbers its generator recorded.
+    MathsWriter answer = nullptr;
+    /// Builds the problem itself from the same numbers, as a mathematician writes it.
+    MathsWriter maths = nullptr;
+};
+
+/// A problem as a run made it: the form that made it (for "mixed" the one drawn, for the
+/// fractions grid the exercise's operation) and the numbers its generator recorded.
+struct Problem {
+    const Form* form = nullptr;
+    ProblemNumbers numbers {};
+
+    Maths maths() const { return form->maths(numbers); }
+    Maths answer() const { return form->answer(numbers); }
 };
 
 struct Family;
 
-/// Builds a worksheet of the family from the source, which the caller has seeded; when answers
-/// is not null, also appends each problem's answer to it, in problem order.
+/// Builds a worksheet of the family from the source, which the caller has seeded; when problems
+/// is not null, also appends a record of each problem to it, in problem order.
 using Driver
-    = Text (*)(const Family&, const ProblemOptions&, RandomSource&, std::vector<Text>* answers);
+    = Text (*)(const Family&, const ProblemOptions&, RandomSource&, std::vector<Problem>* problems);
 
 /// Builds a worksheet with the frame every driver but the fraction-arithmetic one follows:
 /// title and line feeds, then per problem the number prefix, the selected generator (or one
 /// drawn for "mixed"), and the layout rule.
 Text run_frame(const Family& family, const ProblemOptions& options, RandomSource& random,
-    std::vector<Text>* answers);
+    std::vector<Problem>* problems);
 
 /// One problem family: everything the programs and the web page know of it.
 struct Family {
@@ -78,9 +90,10 @@ struct Family {
 void append_number_prefix(Text& line, const Family& family, int i);
 
 /// The worksheet of the family for the options, drawn from a production source seeded once with
-/// the seed: what the dialog, the tool and the web page each make. When answers is not null,
-/// each problem's answer is appended to it, in problem order; the worksheet is the same.
+/// the seed: what the dialog, the tool and the web page each make. When problems is not null, a
+/// record of each problem is appended to it, in problem order (problem n at n - 1), from which
+/// the problem and its answer are built as mathematics; the worksheet is the same.
 Text make_sheet(const Family& family, const ProblemOptions& options, std::uint32_t seed,
-    std::vector<Text>* answers = nullptr);
+    std::vector<Problem>* problems = nullptr);
 
 } // namespace quillora

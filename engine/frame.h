@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/maths.h"
 #include "engine/random_source.h"
 #include "engine/text.h"
 
@@ -41,12 +42,13 @@ struct ProblemOptions {
     bool distinct = false;
 };
 
-/// The numbers a generator records with its problem, from which its form's answer is written.
-/// Their meaning is the form's own, e.g. p, q, r, s of (px + q)(rx + s).
+/// The numbers a generator records with its problem, as the problem writes them, from which its
+/// form writes the problem and its answer as mathematics. Their meaning is the form's own, e.g.
+/// p, q, r, s of (px + q)(rx + s).
 using ProblemNumbers = std::array<int, 8>;
 
-/// Appends the answer of a problem, written from the numbers its generator recorded.
-using AnswerWriter = void (*)(const ProblemNumbers&, Text&);
+/// Builds a problem, or its answer, as mathematics from the numbers its generator recorded.
+using MathsWriter = Maths (*)(const ProblemNumbers&);
 
 /// The working state of one run, passed to every generator.
 ///

@@ -1,5 +1,6 @@
 #include "sets/class_set.h"
 
+#include "engine/maths.h"
 #include "engine/pdf_writer.h"
 #include "engine/rtf_writer.h"
 #include "families/catalogue.h"
@@ -161,7 +162,7 @@ Text version_label(int i, int versions, std::uint32_t seed)
     return label;
 }
 
-Text answer_key(const Family& family, const std::vector<Text>& answers, TextView label)
+Text answer_key(const Family& family, const std::vector<Problem>& problems, TextView label)
 {
     Text key(family.title);
     key += u"\nAnswers\n";
@@ -169,10 +170,10 @@ Text answer_key(const Family& family, const std::vector<Text>& answers, TextView
     key += u'\n';
     std::vector<Text> entries;
     std::size_t width = 0; // of the left column
-    for (std::size_t i = 0; i < answers.size(); ++i) {
+    for (std::size_t i = 0; i < problems.size(); ++i) {
         Text entry = number_text(static_cast<long long>(i + 1));
         entry += u".) ";
-        entry += answers[i];
+        append_maths_text(entry, problems[i].answer());
         if (i % 2 == 0)
             width = std::max(width, entry.size());
         entries.push_back(std::move(entry));
@@ -215,20 +216,19 @@ RenderedSet render_set(
     std::vector<Text> sheets;
     sheets.reserve(versions);
     std::vector<Text> keys;
-    std::vector<Text> answers_of_sheet;
+    std::vector<Problem> problems;
     PageFurniture furniture;
     furniture.name_line = true;
     furniture.title = family.title;
     for (int i = 0; i < request.versions; ++i) {
         const std::uint32_t seed = version_seed(first, i);
-        answers_of_sheet.clear();
-        sheets.push_back(
-            make_sheet(family, request.options, seed, answers ? &answers_of_sheet : nullptr));
+        problems.clear();
+        sheets.push_back(make_sheet(family, request.options, seed, answers ? &problems : nullptr));
         // labels only where a page shows them
         if (request.format != Format::Text || answers)
             furniture.footers.push_back(version_label(i, request.versions, seed));
         if (answers)
-            keys.push_back(answer_key(family, answers_of_sheet, furniture.footers.back()));
+            keys.push_back(answer_key(family, problems, furniture.footers.back()));
     }
     furniture.subject = request.versions == 1 ? u"seed " : u"seeds ";
     append_number(furniture.subject, static_cast<long long>(first));

@@ -56,9 +56,10 @@ constexpr std::uint32_t version_seed(std::uint32_t first, int i)
 /// a printed page says so that its sheet can be made again.
 Text version_label(int i, int versions, std::uint32_t seed);
 
-/// The answer key of one sheet: the title, "Answers" and the label, then an entry "n.) answer"
-/// per problem in problem order, two to a line with at least two blanks between them.
-Text answer_key(const Family& family, const std::vector<Text>& answers, TextView label);
+/// The answer key of one sheet from its problems: the title, "Answers" and the label, then an
+/// entry "n.) answer" per problem in problem order, two to a line with at least two blanks
+/// between them.
+Text answer_key(const Family& family, const std::vector<Problem>& problems, TextView label);
 
 /// A class set as bytes in the request's format.
 struct RenderedSet {

@@ -404,6 +404,69 @@ std::string wrong_answer(const Case& c, const std::string& problem, const std::s
     return "";
 }
 
+// The numbers, x, signs, operators and relations of a problem as the sheet writes it, in reading
+// order: stacked fractions read as numerator then denominator, an exponent ² as its digit, and on
+// the factoring sheets a "1x" as x.
+std::vector<std::string> written_tokens(const Case& c, const std::string& problem)
+{
+    std::string line = problem;
+    if (c.family->name == "fraction-equations") {
+        line = unstacked(problem);
+    } else if (c.family->name == "fractions") {
+        std::istringstream in(problem);
+        std::string n1, n2, bar, op, d1, d2;
+        in >> n1 >> n2 >> bar >> op >> bar >> d1 >> d2;
+        line = n1 + "/" + d1 + " " + op + " " + n2 + "/" + d2;
+    }
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (std::isdigit(static_cast<unsigned char>(line[i]))) {
+            std::size_t end = i;
+            while (end < line.size() && std::isdigit(static_cast<unsigned char>(line[end])))
+                ++end;
+            if (!(c.family->name == "factoring" && line.compare(i, end - i + 1, "1x") == 0))
+                out.push_back(line.substr(i, end - i));
+            i = end - 1;
+        } else if (std::string_view("x+-=").find(line[i]) != std::string_view::npos) {
+            out.emplace_back(1, line[i]);
+        } else {
+            for (const std::string_view symbol : { "\u2022", "\u00F7" })
+                if (line.compare(i, symbol.size(), symbol) == 0)
+                    out.emplace_back(symbol);
+            if (line.compare(i, 2, "\u00B2") == 0)
+                out.emplace_back("2");
+        }
+    }
+    return out;
+}
+
+// The same of a tree: a sign and a binary minus alike as "-".
+void tree_tokens(const Maths& m, std::vector<std::string>& out)
+{
+    using K = Maths::Kind;
+    switch (m.kind) {
+    case K::Number:
+        out.push_back(std::to_string(m.value));
+        break;
+    case K::Variable:
+    case K::Words:
+        out.push_back(to_utf8(m.text));
+        break;
+    case K::Sign:
+    case K::Minus:
+        out.emplace_back("-");
+        break;
+    case K::Plus:
+    case K::Times:
+    case K::Divide:
+    case K::Equals:
+        out.push_back(to_utf8(maths_text(m).substr(1, 1)));
+        break;
+    default:
+        for (const Maths& child : m.children)
+            tree_tokens(child, out);
+    }
+}
 const std::string Digests = QUILLORA_TEST_DATA "/sheets.tsv";
 constexpr std::uint32_t Seeds = 200;
 
@@ -493,8 +556,11 @@ TEST(Sheets, KeepAnswersThatCheckOut)
             for (const bool distinct : { false, true }) {
                 ProblemOptions options = c.options;
                 options.distinct = distinct;
+                std::vector<Problem> made_problems;
+                const Sheet made { make_sheet(*c.family, options, seed, &made_problems), {} };
                 std::vector<Text> answers;
-                const Sheet made { make_sheet(*c.family, options, seed, &answers), {} };
+                for (const Problem& problem : made_problems)
+                    answers.push_back(maths_text(problem.answer()));
                 const std::string where
                     = c.name + " seed " + std::to_string(seed) + (distinct ? " distinct" : "");
                 ASSERT_EQ(made.text, make_sheet(*c.family, options, seed)) << where;
@@ -514,4 +580,24 @@ TEST(Sheets, KeepAnswersThatCheckOut)
         }
     }
     std::printf("%ld answers checked\n", checked);
+}
+
+// Every problem's tree, from the record make_sheet hands back, carries the numbers, x, signs and
+// relation of the problem as the sheet writes it, in order.
+TEST(Sheets, ProblemTreesReadAsTheSheet)
+{
+    for (const Case& c : cases()) {
+        for (std::uint32_t seed = 0; seed < Seeds; ++seed) {
+            std::vector<Problem> made;
+            const Sheet sheet { make_sheet(*c.family, c.options, seed, &made), {} };
+            const auto list = problems(c, sheet);
+            ASSERT_EQ(made.size(), c.options.selection.is_none() ? 0 : list.size());
+            for (std::size_t i = 0; i < made.size(); ++i) {
+                std::vector<std::string> tokens;
+                tree_tokens(made[i].maths(), tokens);
+                ASSERT_EQ(tokens, written_tokens(c, list[i]))
+                    << c.name << " seed " << seed << " problem " << i + 1 << ": " << list[i];
+            }
+        }
+    }
 }

@@ -1,7 +1,5 @@
 #include "families/binomials/binomials.h"
 
-#include "engine/maths_text.h"
-
 #include <numeric>
 
 namespace quillora {
@@ -48,10 +46,23 @@ void commit_product(Frame& f, int p, int q, int r, int s)
 }
 
 // The product multiplied out: prx² + (ps + qr)x + qs.
-void expanded(const ProblemNumbers& v, Text& out)
+Maths expanded(const ProblemNumbers& v)
 {
-    const long p = v[0], q = v[1], r = v[2], s = v[3];
-    append_polynomial(out, p * r, p * s + q * r, q * s);
+    const long long p = v[0], q = v[1], r = v[2], s = v[3];
+    return polynomial(p * r, p * s + q * r, q * s);
+}
+
+// (px + q)(rx + s).
+Maths product(const ProblemNumbers& v)
+{
+    return Maths::row(
+        { Maths::group(polynomial(0, v[0], v[1])), Maths::group(polynomial(0, v[2], v[3])) });
+}
+
+// (px + q)², which Bin8 writes for the product of two equal binomials.
+Maths square(const ProblemNumbers& v)
+{
+    return Maths::power(Maths::group(polynomial(0, v[0], v[1])), Maths::number(2));
 }
 
 // Bin4 and Bin5: both binomials reduced, both with the same sign literal; sign is -1 for " - ".
@@ -161,14 +172,14 @@ void Bin8(Frame& f)
 }
 
 constexpr Form Forms[] = {
-    { "Bin1", "(x + a)(x + b)", Bin1, false, expanded },
-    { "Bin2", "(x - a)(x - b)", Bin2, false, expanded },
-    { "Bin3", "(x + a)(x - b)", Bin3, false, expanded },
-    { "Bin4", "(ax + b)(cx + d)", Bin4, false, expanded },
-    { "Bin5", "(ax - b)(cx - d)", Bin5, false, expanded },
-    { "Bin6", "(ax - b)(cx + d)", Bin6, false, expanded },
-    { "Bin7", "(ax + b)(ax - b)", Bin7, false, expanded },
-    { "Bin8", "(ax + b)²", Bin8, false, expanded },
+    { "Bin1", "(x + a)(x + b)", Bin1, false, expanded, product },
+    { "Bin2", "(x - a)(x - b)", Bin2, false, expanded, product },
+    { "Bin3", "(x + a)(x - b)", Bin3, false, expanded, product },
+    { "Bin4", "(ax + b)(cx + d)", Bin4, false, expanded, product },
+    { "Bin5", "(ax - b)(cx - d)", Bin5, false, expanded, product },
+    { "Bin6", "(ax - b)(cx + d)", Bin6, false, expanded, product },
+    { "Bin7", "(ax + b)(ax - b)", Bin7, false, expanded, product },
+    { "Bin8", "(ax + b)²", Bin8, false, expanded, square },
 };
 
 const Family binomials_family {

@@ -1,7 +1,5 @@
 #include "families/equations/equations.h"
 
-#include "engine/maths_text.h"
-
 #include <array>
 #include <cstdint>
 #include <tuple>
@@ -83,10 +81,57 @@ void factor(Frame& f, int v)
         f.append(v, u"(");
 }
 
-// Every form records a, b, c, d of ax + b = cx + d.
-void solution(const ProblemNumbers& v, Text& out)
+// EQ1, EQ2, EQ3 and EQ6 record a, b, c, d of ax + b = cx + d.
+Maths linear_solution(const ProblemNumbers& v)
 {
-    append_solution(out, long { v[3] } - v[1], long { v[0] } - v[2]);
+    return solution(v[3] - v[1], v[0] - v[2]);
+}
+
+Maths linear_equation(const ProblemNumbers& v)
+{
+    Maths out = polynomial(0, v[0], v[1]);
+    out += Maths::symbol(Maths::Kind::Equals);
+    out += polynomial(0, v[2], v[3]);
+    return out;
+}
+
+// k(bx + c), a factor -1 written as a sign.
+Maths times_group(int k, int b, int c)
+{
+    Maths out = Maths::row();
+    out += k == -1 ? Maths::symbol(Maths::Kind::Sign) : signed_number(k);
+    out += Maths::group(polynomial(0, b, c));
+    return out;
+}
+
+// EQ4 records a, b, c, d of a(bx + c) = d.
+Maths eq4_solution(const ProblemNumbers& v)
+{
+    const long long a = v[0], b = v[1], c = v[2], d = v[3];
+    return solution(d - a * c, a * b);
+}
+
+Maths eq4_equation(const ProblemNumbers& v)
+{
+    Maths out = times_group(v[0], v[1], v[2]);
+    out += Maths::symbol(Maths::Kind::Equals);
+    out += signed_number(v[3]);
+    return out;
+}
+
+// EQ5 records a, b, c, d, e, f of a(bx + c) = d(ex + f).
+Maths eq5_solution(const ProblemNumbers& v)
+{
+    const long long a = v[0], b = v[1], c = v[2], d = v[3], e = v[4], f = v[5];
+    return solution(d * f - a * c, a * b - d * e);
+}
+
+Maths eq5_equation(const ProblemNumbers& v)
+{
+    Maths out = times_group(v[0], v[1], v[2]);
+    out += Maths::symbol(Maths::Kind::Equals);
+    out += times_group(v[3], v[4], v[5]);
+    return out;
 }
 
 } // namespace
@@ -139,7 +184,7 @@ void EQ4(Frame& f)
     x_term(f, b);
     constant(f, c);
     f.append(u") = ", d);
-    f.commit({ a * b, a * c, 0, d });
+    f.commit({ a, b, c, d });
 }
 
 void EQ5(Frame& f)
@@ -165,7 +210,7 @@ void EQ5(Frame& f)
     x_term(f, e);
     constant(f, g);
     f.append(u")");
-    f.commit({ a * b, a * c, d * e, d * g });
+    f.commit({ a, b, c, d, e, g });
 }
 
 void EQ6(Frame& f)
@@ -179,12 +224,12 @@ void EQ6(Frame& f)
 }
 
 constexpr Form Forms[] = {
-    { "EQ1", "x + a = b", EQ1, false, solution },
-    { "EQ2", "ax + b = c", EQ2, true, solution },
-    { "EQ3", "ax + b = cx + d", EQ3, true, solution },
-    { "EQ4", "a(bx + c) = d", EQ4, true, solution },
-    { "EQ5", "a(bx + c) = d(ex + f)", EQ5, true, solution },
-    { "EQ6", "ax = b", EQ6, true, solution },
+    { "EQ1", "x + a = b", EQ1, false, linear_solution, linear_equation },
+    { "EQ2", "ax + b = c", EQ2, true, linear_solution, linear_equation },
+    { "EQ3", "ax + b = cx + d", EQ3, true, linear_solution, linear_equation },
+    { "EQ4", "a(bx + c) = d", EQ4, true, eq4_solution, eq4_equation },
+    { "EQ5", "a(bx + c) = d(ex + f)", EQ5, true, eq5_solution, eq5_equation },
+    { "EQ6", "ax = b", EQ6, true, linear_solution, linear_equation },
 };
 
 const Family equations_family {

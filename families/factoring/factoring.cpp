@@ -1,7 +1,5 @@
 #include "families/factoring/factoring.h"
 
-#include "engine/maths_text.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -22,23 +20,21 @@ void commit_trinomial(Frame& f, int a, int b, int c)
 }
 
 // px + q with p > 0 and p, q coprime: the factor of ax² + bx + c (a > 0) with root -q/p.
-std::pair<long, long> linear_factor(long p, long q)
+std::pair<long long, long long> linear_factor(long long p, long long q)
 {
-    const long g = std::gcd(p, q);
+    const long long g = std::gcd(p, q);
     return { p / g, q / g };
 }
 
 // Ax² + Bx + C factored completely over the integers: the common monomial factor first
 // (negative when A is), then linear factors with coprime coefficients, in ascending order, a
 // repeated one squared. A quadratic without integer roots stays whole.
-void factored(const ProblemNumbers& v, Text& out)
+Maths factored(const ProblemNumbers& v)
 {
-    long a = v[0], b = v[1], c = v[2];
-    if (a == 0 && b == 0) {
-        append_number(out, c);
-        return;
-    }
-    long g = std::gcd(std::gcd(a, b), c);
+    long long a = v[0], b = v[1], c = v[2];
+    if (a == 0 && b == 0)
+        return signed_number(c);
+    long long g = std::gcd(std::gcd(a, b), c);
     if (a < 0 || (a == 0 && b < 0))
         g = -g;
     a /= g;
@@ -51,16 +47,19 @@ void factored(const ProblemNumbers& v, Text& out)
         a = 0;
         ++x_power;
     }
+    Maths out = Maths::row();
     if (g == -1)
-        out += u'-';
+        out += Maths::symbol(Maths::Kind::Sign);
     else if (g != 1)
-        append_number(out, g);
-    if (x_power > 0)
-        out += x_power == 2 ? u"x\u00B2" : u"x";
+        out += signed_number(g);
+    if (x_power == 1)
+        out += Maths::variable();
+    else if (x_power == 2)
+        out += Maths::power(Maths::variable(), Maths::number(2));
 
-    std::vector<std::pair<long, long>> factors;
-    const long discriminant = b * b - 4 * a * c;
-    const long root = discriminant >= 0 ? std::lround(std::sqrt(double(discriminant))) : -1;
+    std::vector<std::pair<long long, long long>> factors;
+    const long long discriminant = b * b - 4 * a * c;
+    const long long root = discriminant >= 0 ? std::llround(std::sqrt(double(discriminant))) : -1;
     if (a == 0 && b != 0) {
         factors.push_back({ b, c });
     } else if (a != 0 && root >= 0 && root * root == discriminant) {
@@ -68,19 +67,24 @@ void factored(const ProblemNumbers& v, Text& out)
         factors.push_back(linear_factor(2 * a, b + root));
         std::sort(factors.begin(), factors.end());
     } else if (a != 0) {
-        out += u'(';
-        append_polynomial(out, a, b, c);
-        out += u')';
+        out += Maths::group(polynomial(a, b, c));
     }
     for (std::size_t i = 0; i < factors.size(); ++i) {
-        if (i > 0 && factors[i] == factors[i - 1]) {
-            out += u'\u00B2';
-            continue;
+        Maths factor = Maths::group(polynomial(0, factors[i].first, factors[i].second));
+        if (i + 1 < factors.size() && factors[i + 1] == factors[i]) {
+            out += Maths::power(std::move(factor), Maths::number(2));
+            ++i;
+        } else {
+            out += std::move(factor);
         }
-        out += u'(';
-        append_polynomial(out, 0, factors[i].first, factors[i].second);
-        out += u')';
     }
+    return out;
+}
+
+// Ax² + Bx + C as a mathematician writes it: no coefficient 1, where the sheet writes "1x".
+Maths trinomial(const ProblemNumbers& v)
+{
+    return polynomial(v[0], v[1], v[2]);
 }
 
 // A later term: " + " or " - " and the magnitude, then the suffix; nothing for a value of 0.
@@ -232,13 +236,13 @@ void PST(Frame& f)
 }
 
 constexpr Form Forms[] = {
-    { "EGF", "x² + bx + c", EGF, false, factored },
-    { "HGF", "ax² + bx + c, a not 1", HGF, false, factored },
-    { "EGFGCF", "k(x² + bx + c), a common factor first", EGFGCF, false, factored },
-    { "HGFGCF", "k(ax² + bx + c), a common factor first", HGFGCF, false, factored },
-    { "GCF", "ax² + bx, a common monomial factor", GCF, false, factored },
-    { "DOTS", "difference of two squares", DOTS, false, factored },
-    { "PST", "perfect-square trinomial", PST, false, factored },
+    { "EGF", "x² + bx + c", EGF, false, factored, trinomial },
+    { "HGF", "ax² + bx + c, a not 1", HGF, false, factored, trinomial },
+    { "EGFGCF", "k(x² + bx + c), a common factor first", EGFGCF, false, factored, trinomial },
+    { "HGFGCF", "k(ax² + bx + c), a common factor first", HGFGCF, false, factored, trinomial },
+    { "GCF", "ax² + bx, a common monomial factor", GCF, false, factored, trinomial },
+    { "DOTS", "difference of two squares", DOTS, false, factored, trinomial },
+    { "PST", "perfect-square trinomial", PST, false, factored, trinomial },
 };
 
 const Family factoring_family {

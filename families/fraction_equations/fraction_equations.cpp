@@ -1,7 +1,5 @@
 #include "families/fraction_equations/fraction_equations.h"
 
-#include "engine/maths_text.h"
-
 #include <numeric>
 
 namespace quillora {
@@ -101,13 +99,68 @@ int sign_value(TextView sign)
     return sign == u" + " ? 1 : -1;
 }
 
-// Every form records Ax + B = Cx + D as four fractions, numerator then denominator:
+// FB1 to FB4 record Ax + B = Cx + D as four fractions, numerator then denominator:
 // A, B, C, D at 0, 2, 4, 6. x = (D - B) / (A - C), over one denominator.
-void solution(const ProblemNumbers& v, Text& out)
+Maths linear_solution(const ProblemNumbers& v)
 {
-    const long an = v[0], ad = v[1], bn = v[2], bd = v[3], cn = v[4], cd = v[5], dn = v[6],
-               dd = v[7];
-    append_solution(out, (dn * bd - bn * dd) * ad * cd, (an * cd - cn * ad) * dd * bd);
+    const long long an = v[0], ad = v[1], bn = v[2], bd = v[3], cn = v[4], cd = v[5], dn = v[6],
+                    dd = v[7];
+    return solution((dn * bd - bn * dd) * ad * cd, (an * cd - cn * ad) * dd * bd);
+}
+
+// |n|/d as written: the number alone over 1.
+Maths magnitude(int n, int d)
+{
+    const Maths top = Maths::number(n < 0 ? -n : n);
+    return d == 1 ? top : Maths::fraction(top, Maths::number(d));
+}
+
+// (an/ad)x + bn/bd, zero terms left out, 0 when both are (an/ad is never a whole number here).
+Maths side(int an, int ad, int bn, int bd)
+{
+    Maths out = Maths::row();
+    if (an != 0) {
+        if (an < 0)
+            out += Maths::symbol(Maths::Kind::Sign);
+        out += magnitude(an, ad);
+        out += Maths::variable();
+    }
+    if (bn != 0 || out.children.empty()) {
+        if (!out.children.empty())
+            out += Maths::symbol(bn < 0 ? Maths::Kind::Minus : Maths::Kind::Plus);
+        else if (bn < 0)
+            out += Maths::symbol(Maths::Kind::Sign);
+        out += magnitude(bn, bd);
+    }
+    return out;
+}
+
+Maths linear_equation(const ProblemNumbers& v)
+{
+    Maths out = side(v[0], v[1], v[2], v[3]);
+    out += Maths::symbol(Maths::Kind::Equals);
+    out += side(v[4], v[5], v[6], v[7]);
+    return out;
+}
+
+// FB5 records a, b, c, d, e, f, g, h of a/b (cx + d) = e/f (gx + h), so that
+// x = (beh - adf) / (acf - beg).
+Maths fb5_solution(const ProblemNumbers& v)
+{
+    const long long a = v[0], b = v[1], c = v[2], d = v[3], e = v[4], f = v[5], g = v[6], h = v[7];
+    return solution(b * e * h - a * d * f, a * c * f - b * e * g);
+}
+
+Maths fb5_equation(const ProblemNumbers& v)
+{
+    Maths out = Maths::row();
+    for (const std::size_t i : { 0, 4 }) {
+        if (i > 0)
+            out += Maths::symbol(Maths::Kind::Equals);
+        out += magnitude(v[i], v[i + 1]);
+        out += Maths::group(polynomial(0, v[i + 2], v[i + 3]));
+    }
+    return out;
 }
 
 } // namespace
@@ -198,17 +251,16 @@ void FB5(Frame& f)
     f.append(line, u"\n");
     f.append(indent);
     field_line(f, ab.den, Gap, ef.den);
-    // a/b (cx + d) = e/f (gx + h): A = ac/b, B = ad/b, C = eg/f, D = eh/f
-    f.commit({ ab.num * c, ab.den, ab.num * sign_value(left_sign) * d, ab.den, ef.num * g, ef.den,
-        ef.num * sign_value(right_sign) * h, ef.den });
+    f.commit({ ab.num, ab.den, c, sign_value(left_sign) * d, ef.num, ef.den, g,
+        sign_value(right_sign) * h });
 }
 
 constexpr Form Forms[] = {
-    { "FB1", "a/b x = c", FB1, false, solution },
-    { "FB2", "a/b x + c = d", FB2, false, solution },
-    { "FB3", "a/b x + c/d = e", FB3, false, solution },
-    { "FB4", "a/b x + c = d/e x + f", FB4, false, solution },
-    { "FB5", "a/b (cx + d) = e/f (gx + h)", FB5, false, solution },
+    { "FB1", "a/b x = c", FB1, false, linear_solution, linear_equation },
+    { "FB2", "a/b x + c = d", FB2, false, linear_solution, linear_equation },
+    { "FB3", "a/b x + c/d = e", FB3, false, linear_solution, linear_equation },
+    { "FB4", "a/b x + c = d/e x + f", FB4, false, linear_solution, linear_equation },
+    { "FB5", "a/b (cx + d) = e/f (gx + h)", FB5, false, fb5_solution, fb5_equation },
 };
 
 const Family fraction_equations_family {

@@ -1,7 +1,5 @@
 #include "families/fractions/fractions.h"
 
-#include "engine/maths_text.h"
-
 #include <algorithm>
 #include <array>
 #include <numeric>
@@ -127,7 +125,7 @@ TextView operation_sign(Operation operation)
 }
 
 Text fractions(const Family& family, const ProblemOptions& options, RandomSource& random,
-    std::vector<Text>* answers)
+    std::vector<Problem>* problems)
 {
     Frame frame(random, options);
     Text& text = frame.worksheet_text();
@@ -156,12 +154,10 @@ Text fractions(const Family& family, const ProblemOptions& options, RandomSource
             made.resize(earlier);
             text.resize(before);
         }
-        if (answers) {
-            for (const Exercise& e : exercises) {
-                answers->emplace_back();
-                const auto form = static_cast<std::size_t>(e[4]);
-                family.forms[form].answer({ e[0], e[1], e[2], e[3], e[4] }, answers->back());
-            }
+        if (problems) {
+            for (const Exercise& e : exercises)
+                problems->push_back({ &family.forms[static_cast<std::size_t>(e[4])],
+                    { e[0], e[1], e[2], e[3], e[4] } });
         }
     }
     return std::move(text);
@@ -169,12 +165,21 @@ Text fractions(const Family& family, const ProblemOptions& options, RandomSource
 
 namespace {
 
-// a/b op c/d from a, b, c, d and the operation: the value in lowest terms, and after an
-// improper fraction its mixed number, e.g. "17/6 = 2 5/6".
-void value(const ProblemNumbers& v, Text& out)
+// Every exercise records a, b, c, d of a/b op c/d and the operation.
+Maths exercise(const ProblemNumbers& v)
 {
-    const long a = v[0], b = v[1], c = v[2], d = v[3];
-    long p = 0, q = b * d;
+    static constexpr Maths::Kind Symbols[]
+        = { Maths::Kind::Plus, Maths::Kind::Minus, Maths::Kind::Times, Maths::Kind::Divide };
+    return Maths::row({ Maths::fraction(Maths::number(v[0]), Maths::number(v[1])),
+        Maths::symbol(Symbols[v[4]]), Maths::fraction(Maths::number(v[2]), Maths::number(v[3])) });
+}
+
+// The value in lowest terms, and after an improper fraction its mixed number, e.g.
+// "17/6 = 2 5/6".
+Maths value(const ProblemNumbers& v)
+{
+    const long long a = v[0], b = v[1], c = v[2], d = v[3];
+    long long p = 0, q = b * d;
     switch (static_cast<Operation>(v[4])) {
     case Operation::Addition:
         p = a * d + c * b;
@@ -190,27 +195,26 @@ void value(const ProblemNumbers& v, Text& out)
         q = b * c;
         break;
     }
-    const long g = std::gcd(p, q);
+    const long long g = std::gcd(p, q);
     p /= g;
     q /= g;
-    append_fraction(out, p, q);
-    const long whole = p / q, rest = p % q;
+    Maths out = Maths::row();
+    out += rational(p, q);
+    const long long whole = p / q, rest = p % q;
     if (q != 1 && whole != 0) {
-        out += u" = ";
-        append_number(out, whole);
-        out += u' ';
-        append_number(out, rest < 0 ? -rest : rest);
-        out += u'/';
-        append_number(out, q);
+        out += Maths::symbol(Maths::Kind::Equals);
+        out += signed_number(whole);
+        out += Maths::fraction(Maths::number(rest < 0 ? -rest : rest), Maths::number(q));
     }
+    return out;
 }
 
 // The operations, written by the driver; "addition" is Operation::Addition, and so on.
 constexpr Form Forms[] = {
-    { "addition", "a/b + c/d", nullptr, false, value },
-    { "subtraction", "a/b - c/d", nullptr, false, value },
-    { "multiplication", "a/b • c/d", nullptr, false, value },
-    { "division", "a/b ÷ c/d", nullptr, false, value },
+    { "addition", "a/b + c/d", nullptr, false, value, exercise },
+    { "subtraction", "a/b - c/d", nullptr, false, value, exercise },
+    { "multiplication", "a/b • c/d", nullptr, false, value, exercise },
+    { "division", "a/b ÷ c/d", nullptr, false, value, exercise },
 };
 
 } // namespace

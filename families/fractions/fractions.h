@@ -26,9 +26,9 @@ Operation mixed_operation(int k);
 /// The three characters written between the two fraction bars: " + ", " - ", " • ", " ÷ ".
 TextView operation_sign(Operation operation);
 
-/// Driver: the worksheet of fractions_family (the only family it serves), and its answers when
-/// asked for.
+/// Driver: the worksheet of fractions_family (the only family it serves), and its problems when
+/// asked for, each made by its operation's form.
 Text fractions(const Family& family, const ProblemOptions& options, RandomSource& random,
-    std::vector<Text>* answers);
+    std::vector<Problem>* problems);
 
 } // namespace quillora
