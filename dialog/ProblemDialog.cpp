@@ -69,19 +69,6 @@ std::vector<Piece> pictureOf(std::string_view notation)
     return pieces;
 }
 
-// The equation as one line of text, each fraction written a/b: "a/b x + c = d".
-QString equationText(const std::vector<Piece>& pieces)
-{
-    QString out;
-    for (const auto& piece : pieces) {
-        if (piece.isFraction())
-            out += piece.text + QLatin1Char('/') + piece.denominator + QLatin1Char(' ');
-        else
-            out += piece.text;
-    }
-    return out.simplified();
-}
-
 // The equation drawn in `ink` on `background`, each fraction stacked.
 QPixmap equationPicture(const std::vector<Piece>& pieces, QSize size, qreal ratio,
     const QColor& background, const QColor& ink)
@@ -175,120 +162,98 @@ private:
 
 } // namespace
 
-// A control's place in its frame, in twips.
-struct TwipsRect {
-    int left, top, width, height;
-};
-
-enum class ControlKind { Option, Picture, FractionAnswersBox };
-
-// A control of a family's frame: its object name, caption (for a picture button, the picture's
-// notation), and the catalogue's form code it selects ("mixed" for the family's mixed option).
-struct OptionRow {
+// The dialog's layout: the places of its controls in twips and their object names. What they
+// say comes from the catalogue; each family is named by its command-line name and each form by
+// its code, and a family or form without a place here is not in the dialog.
+struct ControlPlace {
     const char* name;
-    const char* caption;
+    // The form the option selects, "mixed", or "" for the "Fraction Answers OK" box.
     std::string_view form;
-    TwipsRect rect;
-    ControlKind kind = ControlKind::Option;
+    QRect rect;
 };
 
-// A family's frame of form options, in the order the frames are created (the last lies on top).
-struct FrameRow {
+struct FamilyPlace {
     std::string_view family;
-    const char* name;
-    const char* caption;
-    TwipsRect rect;
-    std::span<const OptionRow> options;
+    // The family's option in "Problem Type".
+    const char* option;
+    QRect optionRect;
+    // The frame of its forms, and the controls in it from top to bottom.
+    const char* frame;
+    QRect frameRect;
+    std::span<const ControlPlace> controls;
 };
 
 namespace {
 
-// The family options of "Problem Type", in the catalogue's order.
-struct FamilyRow {
-    std::string_view family;
-    const char* name;
-    const char* caption;
-    TwipsRect rect;
+constexpr ControlPlace FractionEquationPlaces[] = {
+    { "optFB1", "FB1", { 240, 480, 2655, 615 } },
+    { "optFB2", "FB2", { 240, 1200, 2655, 615 } },
+    { "optFB3", "FB3", { 240, 1920, 2655, 615 } },
+    { "optFB4", "FB4", { 240, 2640, 2655, 615 } },
+    { "optFB5", "FB5", { 240, 3360, 2655, 615 } },
+    { "optFBmixed", "mixed", { 240, 4080, 2655, 615 } },
 };
 
-constexpr FamilyRow FamilyRows[] = {
-    { "fractions", "optFractions", "Fractions", { 240, 480, 2415, 495 } },
-    { "equations", "optEquations", "Equations", { 240, 960, 2535, 495 } },
-    { "fraction-equations", "optFB", "Fraction Equations", { 240, 1440, 3255, 495 } },
-    { "binomials", "optMultBin", "Multiplying Binomials", { 240, 1920, 3255, 495 } },
-    { "factoring", "optFactoring", "Factoring Polynomials", { 240, 2400, 3255, 495 } },
+constexpr ControlPlace EquationPlaces[] = {
+    { "optEQ1", "EQ1", { 120, 480, 2175, 375 } },
+    { "optEQ6", "EQ6", { 120, 960, 2415, 375 } },
+    { "optEQ2", "EQ2", { 120, 1440, 2175, 375 } },
+    { "optEQ3", "EQ3", { 120, 1920, 2415, 375 } },
+    { "optEQ4", "EQ4", { 120, 2400, 2175, 375 } },
+    { "optEQ5", "EQ5", { 120, 2880, 2895, 375 } },
+    { "optEQmixed", "mixed", { 120, 3360, 2895, 375 } },
+    { "chkFracOK", "", { 120, 3840, 2895, 495 } },
 };
 
-constexpr OptionRow FractionEquationRows[] = {
-    { "optFB1", "{a/b}x = c", "FB1", { 240, 480, 2655, 615 }, ControlKind::Picture },
-    { "optFB2", "{a/b}x + c = d", "FB2", { 240, 1200, 2655, 615 }, ControlKind::Picture },
-    { "optFB3", "{a/b}x + {c/d} = e", "FB3", { 240, 1920, 2655, 615 }, ControlKind::Picture },
-    { "optFB4", "{a/b}x + c = {d/e}x + f", "FB4", { 240, 2640, 2655, 615 }, ControlKind::Picture },
-    { "optFB5", "{a/b}(cx + d) = {e/f}(gx + h)", "FB5", { 240, 3360, 2655, 615 },
-        ControlKind::Picture },
-    { "optFBmixed", "mixed", "mixed", { 240, 4080, 2655, 615 } },
+constexpr ControlPlace BinomialPlaces[] = {
+    { "optBin1", "Bin1", { 240, 360, 1935, 375 } },
+    { "optBin2", "Bin2", { 240, 720, 1815, 495 } },
+    { "optBin3", "Bin3", { 240, 1200, 1935, 495 } },
+    { "optBin4", "Bin4", { 240, 1680, 2055, 495 } },
+    { "optBin5", "Bin5", { 240, 2160, 2055, 495 } },
+    { "optBin6", "Bin6", { 240, 2640, 2055, 495 } },
+    { "optBin7", "Bin7", { 240, 3120, 1935, 495 } },
+    { "optBin8", "Bin8", { 240, 3600, 2055, 495 } },
+    { "optBinMixed", "mixed", { 240, 4080, 1935, 495 } },
 };
 
-constexpr OptionRow EquationRows[] = {
-    { "optEQ1", "x + a = b", "EQ1", { 120, 480, 2175, 375 } },
-    { "optEQ6", "ax = b", "EQ6", { 120, 960, 2415, 375 } },
-    { "optEQ2", "ax + b = c", "EQ2", { 120, 1440, 2175, 375 } },
-    { "optEQ3", "ax + b = cx + d", "EQ3", { 120, 1920, 2415, 375 } },
-    { "optEQ4", "a(bx + c) = d", "EQ4", { 120, 2400, 2175, 375 } },
-    { "optEQ5", "a(bx + c) = d(ex + f)", "EQ5", { 120, 2880, 2895, 375 } },
-    { "optEQmixed", "mixed", "mixed", { 120, 3360, 2895, 375 } },
-    { "chkFracOK", "Fraction Answers OK", "", { 120, 3840, 2895, 495 },
-        ControlKind::FractionAnswersBox },
+constexpr ControlPlace FactoringPlaces[] = {
+    { "optEGF", "EGF", { 120, 480, 2415, 375 } },
+    { "optHGF", "HGF", { 120, 840, 2415, 375 } },
+    { "optEGFGCF", "EGFGCF", { 120, 1200, 2415, 375 } },
+    { "optHGFGCF", "HGFGCF", { 120, 1560, 2415, 375 } },
+    { "optGCF", "GCF", { 120, 1920, 2415, 375 } },
+    { "optDOTS", "DOTS", { 120, 2280, 1335, 375 } },
+    { "optPST", "PST", { 120, 2640, 1575, 375 } },
+    { "optFmixed", "mixed", { 120, 3000, 2415, 375 } },
 };
 
-constexpr OptionRow BinomialRows[] = {
-    { "optBin1", "(x+a)(x+b)", "Bin1", { 240, 360, 1935, 375 } },
-    { "optBin2", "(x-a)(x-b)", "Bin2", { 240, 720, 1815, 495 } },
-    { "optBin3", "(x-a)(x+b)", "Bin3", { 240, 1200, 1935, 495 } },
-    { "optBin4", "(ax+b)(cx+d)", "Bin4", { 240, 1680, 2055, 495 } },
-    { "optBin5", "(ax-b)(cx-d)", "Bin5", { 240, 2160, 2055, 495 } },
-    { "optBin6", "(ax-b)(cx+d)", "Bin6", { 240, 2640, 2055, 495 } },
-    { "optBin7", "DOTS", "Bin7", { 240, 3120, 1935, 495 } },
-    { "optBin8", "PST", "Bin8", { 240, 3600, 2055, 495 } },
-    { "optBinMixed", "mixed", "mixed", { 240, 4080, 1935, 495 } },
+constexpr ControlPlace OperationPlaces[] = {
+    { "optAdd", "addition", { 120, 480, 2415, 375 } },
+    { "optSubtraction", "subtraction", { 120, 840, 2415, 375 } },
+    { "optDiv", "division", { 120, 1200, 2415, 375 } },
+    { "optMult", "multiplication", { 120, 1560, 2415, 375 } },
+    { "optMixed", "mixed", { 120, 1920, 2415, 375 } },
 };
 
-constexpr OptionRow FactoringRows[] = {
-    { "optEGF", "EGF", "EGF", { 120, 480, 2415, 375 } },
-    { "optHGF", "HGF", "HGF", { 120, 840, 2415, 375 } },
-    { "optEGFGCF", "EGF GCF", "EGFGCF", { 120, 1200, 2415, 375 } },
-    { "optHGFGCF", "HGF GCF", "HGFGCF", { 120, 1560, 2415, 375 } },
-    { "optGCF", "GCF", "GCF", { 120, 1920, 2415, 375 } },
-    { "optDOTS", "DOTS", "DOTS", { 120, 2280, 1335, 375 } },
-    { "optPST", "PST", "PST", { 120, 2640, 1575, 375 } },
-    { "optFmixed", "mixed", "mixed", { 120, 3000, 2415, 375 } },
+// In the order the frames are made, the last lying on top; the family options stand in the
+// catalogue's order.
+constexpr FamilyPlace Places[] = {
+    { "fraction-equations", "optFB", { 240, 1440, 3255, 495 }, "framFB", { 4080, 240, 3135, 4815 },
+        FractionEquationPlaces },
+    { "equations", "optEquations", { 240, 960, 2535, 495 }, "framEquations",
+        { 4080, 240, 3135, 4575 }, EquationPlaces },
+    { "binomials", "optMultBin", { 240, 1920, 3255, 495 }, "framBinomial",
+        { 4080, 240, 2415, 4815 }, BinomialPlaces },
+    { "factoring", "optFactoring", { 240, 2400, 3255, 495 }, "framFactoring",
+        { 4080, 240, 2175, 3615 }, FactoringPlaces },
+    { "fractions", "optFractions", { 240, 480, 2415, 495 }, "framOperation",
+        { 4080, 240, 2175, 2655 }, OperationPlaces },
 };
 
-constexpr OptionRow OperationRows[] = {
-    { "optAdd", "addition", "addition", { 120, 480, 2415, 375 } },
-    { "optSubtraction", "subtraction", "subtraction", { 120, 840, 2415, 375 } },
-    { "optDiv", "division", "division", { 120, 1200, 2415, 375 } },
-    { "optMult", "multiplication", "multiplication", { 120, 1560, 2415, 375 } },
-    { "optMixed", "mixed", "mixed", { 120, 1920, 2415, 375 } },
-};
-
-constexpr FrameRow FrameRows[] = {
-    { "fraction-equations", "framFB", "Fraction Equations", { 4080, 240, 3135, 4815 },
-        FractionEquationRows },
-    { "equations", "framEquations", "Equations", { 4080, 240, 3135, 4575 }, EquationRows },
-    { "binomials", "framBinomial", "Binomials", { 4080, 240, 2415, 4815 }, BinomialRows },
-    { "factoring", "framFactoring", "Factoring", { 4080, 240, 2175, 3615 }, FactoringRows },
-    { "fractions", "framOperation", "Operation", { 4080, 240, 2175, 2655 }, OperationRows },
-};
-
-QRect twipsRect(const TwipsRect& r)
+QString text(std::string_view utf8)
 {
-    return toPixels(QRect(r.left, r.top, r.width, r.height));
-}
-
-QString caption(const char* text)
-{
-    return QString::fromLatin1(text);
+    return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
 }
 
 } // namespace
@@ -308,14 +273,20 @@ ProblemDialog::ProblemDialog(WorksheetTarget* target, QWidget* parent)
     auto* problemType = new QGroupBox(QStringLiteral("Problem Type"), this);
     problemType->setObjectName(QStringLiteral("Frame1"));
     problemType->setGeometry(toPixels(QRect(240, 240, 3615, 3495)));
-    for (const FamilyRow& row : FamilyRows) {
-        auto* option = new OptionButton(caption(row.caption), problemType);
-        option->setObjectName(caption(row.name));
-        option->setGeometry(twipsRect(row.rect));
-        m_families.push_back({ option, nullptr, find_family(row.family), {} });
+    for (const Family* family : families()) {
+        const auto place = std::find_if(std::begin(Places), std::end(Places),
+            [family](const FamilyPlace& p) { return p.family == family->name; });
+        if (place == std::end(Places))
+            continue;
+        auto* option = new OptionButton(text(family->menu_name), problemType);
+        option->setObjectName(QString::fromLatin1(place->option));
+        option->setGeometry(toPixels(place->optionRect));
+        m_families.push_back({ option, nullptr, family, {} });
     }
-    for (const FrameRow& row : FrameRows)
-        addFrame(row);
+    for (const FamilyPlace& place : Places) {
+        if (find_family(place.family))
+            addFrame(place);
+    }
 
     auto* make = new QPushButton(QStringLiteral("&Make It!"), this);
     make->setObjectName(QStringLiteral("cmdMake"));
@@ -335,42 +306,52 @@ ProblemDialog::ProblemDialog(WorksheetTarget* target, QWidget* parent)
     connect(quit, &QPushButton::clicked, this, &ProblemDialog::quitRequested);
 }
 
-void ProblemDialog::addFrame(const FrameRow& row)
+void ProblemDialog::addFrame(const FamilyPlace& place)
 {
     auto family = std::find_if(m_families.begin(), m_families.end(),
-        [&](const FamilyControls& f) { return f.entry->name == row.family; });
-    auto* frame = new QGroupBox(caption(row.caption), this);
-    frame->setObjectName(caption(row.name));
-    frame->setGeometry(twipsRect(row.rect));
+        [&](const FamilyControls& f) { return f.entry->name == place.family; });
+    const Family& entry = *family->entry;
+    auto* frame = new QGroupBox(text(entry.forms_caption), this);
+    frame->setObjectName(QString::fromLatin1(place.frame));
+    frame->setGeometry(toPixels(place.frameRect));
     frame->hide();
     family->frame = frame;
 
     // Picture buttons are not radio buttons: one group keeps such a frame's options exclusive.
     QButtonGroup* group = nullptr;
-    if (std::any_of(row.options.begin(), row.options.end(),
-            [](const OptionRow& option) { return option.kind == ControlKind::Picture; })) {
+    if (std::any_of(entry.forms.begin(), entry.forms.end(),
+            [](const Form& form) { return !form.picture.empty(); })) {
         group = new QButtonGroup(this);
         group->setExclusive(true);
     }
-    for (const OptionRow& option : row.options) {
-        if (option.kind == ControlKind::FractionAnswersBox) {
-            m_fractionAnswers = new CheckBox(caption(option.caption), frame);
-            m_fractionAnswers->setObjectName(caption(option.name));
+    for (const ControlPlace& control : place.controls) {
+        const QString name = QString::fromLatin1(control.name);
+        if (control.form.empty()) {
+            m_fractionAnswers = new CheckBox(text(FractionAnswersCaption), frame);
+            m_fractionAnswers->setObjectName(name);
             m_fractionAnswers->setFont(dialogFont(12));
-            m_fractionAnswers->setGeometry(twipsRect(option.rect));
+            m_fractionAnswers->setGeometry(toPixels(control.rect));
             continue;
         }
-        QAbstractButton* button = option.kind == ControlKind::Picture
-            ? addPictureButton(frame, option)
-            : new OptionButton(caption(option.caption), frame);
-        button->setObjectName(caption(option.name));
-        button->setGeometry(twipsRect(option.rect));
+        const auto selection = parse_form(entry, control.form);
+        if (!selection)
+            continue;
+        const int index = selection->place() - 1;
+        const Form* form = index >= 0 ? &entry.forms[std::size_t(index)] : nullptr;
+        QAbstractButton* button = form && !form->picture.empty()
+            ? addPictureButton(frame, *form, toPixels(control.rect))
+            : new OptionButton(text(!form                      ? control.form
+                                       : form->caption.empty() ? form->description
+                                                               : form->caption),
+                frame);
+        button->setObjectName(name);
+        button->setGeometry(toPixels(control.rect));
         if (group)
             group->addButton(button);
-        family->forms.push_back({ button, *parse_form(*family->entry, option.form) });
+        family->forms.push_back({ button, *selection });
     }
     // A family with a default form always has one selected.
-    if (const auto place = family->entry->default_form) {
+    if (const auto place = entry.default_form) {
         for (const auto& form : family->forms) {
             if (form.selection == FormSelection::form(*place))
                 form.button->setChecked(true);
@@ -378,16 +359,14 @@ void ProblemDialog::addFrame(const FrameRow& row)
     }
 }
 
-QAbstractButton* ProblemDialog::addPictureButton(QWidget* frame, const OptionRow& option)
+QAbstractButton* ProblemDialog::addPictureButton(QWidget* frame, const Form& form, QRect rect)
 {
-    const std::vector<Piece> pieces = pictureOf(option.caption);
-    auto* button = new EquationButton(pieces, frame);
+    auto* button = new EquationButton(pictureOf(form.picture), frame);
     button->setCheckable(true);
-    button->setGeometry(twipsRect(option.rect));
+    button->setGeometry(rect);
     button->setIconSize(button->size() - QSize(6, 6));
-    const QString equation = equationText(pieces);
-    button->setToolTip(equation);
-    button->setAccessibleName(equation);
+    button->setToolTip(text(form.description));
+    button->setAccessibleName(text(form.description));
     return button;
 }
 

@@ -15,8 +15,8 @@ class QRadioButton;
 namespace quillora {
 
 struct Family;
-struct FrameRow;
-struct OptionRow;
+struct FamilyPlace;
+struct Form;
 class WorksheetTarget;
 
 /// The problem dialog: pick a family and a form, press "Make It!". It stays open for the whole
@@ -49,8 +49,8 @@ private:
         std::vector<FormOption> forms;
     };
 
-    void addFrame(const FrameRow& row);
-    QAbstractButton* addPictureButton(QWidget* frame, const OptionRow& option);
+    void addFrame(const FamilyPlace& place);
+    QAbstractButton* addPictureButton(QWidget* frame, const Form& form, QRect rect);
     void showFrameOf(const FamilyControls& family);
     void runFamily(const FamilyControls& family);
 

@@ -13,7 +13,8 @@ namespace quillora {
 /// Point size of a freshly loaded worksheet window, which a family that sets no size keeps.
 inline constexpr double FreshWindowFontSize = 9.75;
 
-/// One form of a family, as the dialog, the tool, its help and the web page name it.
+/// One form of a family: everything the dialog, the tool, its help, manual page and completion,
+/// and the web page show of it.
 struct Form {
     /// The form's code, e.g. "EQ2"; the tool's FORM argument.
     std::string_view code {};
@@ -27,6 +28,12 @@ struct Form {
     MathsWriter answer = nullptr;
     /// Builds the problem itself from the same numbers, as a mathematician writes it.
     MathsWriter maths = nullptr;
+    /// The caption of the form's option in the dialog, e.g. "(x+a)(x+b)"; none shows the
+    /// description.
+    std::string_view caption {};
+    /// The picture the dialog draws instead of a caption, as text with each fraction in braces,
+    /// e.g. "{a/b}x + c = d"; none for a captioned option.
+    std::string_view picture {};
 };
 
 /// A problem as a run made it: the form that made it (for "mixed" the one drawn, for the
@@ -56,6 +63,13 @@ Text run_frame(const Family& family, const ProblemOptions& options, RandomSource
 struct Family {
     /// Command-line name, e.g. "binomials".
     std::string_view name {};
+    /// The family's name in menus: the dialog's option and the web page's list, e.g.
+    /// "Multiplying Binomials".
+    std::string_view menu_name {};
+    /// What the dialog calls the choice of form, the caption of the family's frame, e.g.
+    /// "Binomials" ("Operation" for fractions).
+    std::string_view forms_caption {};
+    /// The worksheet's first line.
     TextView title {};
     /// The point size a run gives the worksheet window before it draws, or none when the family
     /// keeps the window's size.

@@ -5,6 +5,7 @@
 #include "engine/text.h"
 
 #include <array>
+#include <numeric>
 
 namespace quillora {
 
@@ -32,6 +33,9 @@ private:
     int m_place;
 };
 
+/// The caption of the box that allows fractions as answers, in the dialog and on the web page.
+inline constexpr std::string_view FractionAnswersCaption = "Fraction Answers OK";
+
 /// The dialog's option states that a run reads, as plain data.
 struct ProblemOptions {
     FormSelection selection = FormSelection::none();
@@ -40,6 +44,34 @@ struct ProblemOptions {
     /// No problem twice on a sheet: a problem that repeats an earlier one is taken back and made
     /// again, the draws continuing. Off in the window program, which makes sheets as drawn.
     bool distinct = false;
+};
+
+/// Two em dashes: the bar of every stacked fraction on the sheets.
+inline constexpr TextView FractionBar = u"\u2014\u2014";
+
+/// A fraction as drawn, numerator and denominator.
+struct Fraction {
+    int num;
+    int den;
+};
+
+/// Divides p and q by their greatest common divisor (not both 0).
+template <typename Integer> constexpr void reduce(Integer& p, Integer& q)
+{
+    const Integer g = std::gcd(p, q);
+    p /= g;
+    q /= g;
+}
+
+/// A multiple of x as the sheets write it: "x" for 1, "-x" for -1, else the number and "x".
+struct XTerm {
+    int coefficient;
+};
+
+/// A later term: " + " or " - " and the magnitude, then the suffix; nothing for 0.
+struct SignedTerm {
+    int value;
+    TextView suffix = {};
 };
 
 /// The numbers a generator records with its problem, as the problem writes them, from which its
@@ -75,7 +107,8 @@ public:
     Text& worksheet_text() { return m_worksheet_text; }
     Text& problem_line() { return m_problem_line; }
 
-    /// Appends literals and numbers (plain number text) to the problem line.
+    /// Appends literals, numbers (plain number text), x terms and signed terms to the problem
+    /// line.
     template <typename... Parts> void append(const Parts&... parts) { (append_one(parts), ...); }
 
     /// Appends the whole problem line to the worksheet text and keeps the problem's numbers.
@@ -91,6 +124,23 @@ private:
     void append_one(TextView literal) { m_problem_line += literal; }
     void append_one(const char16_t* literal) { m_problem_line += literal; }
     void append_one(int number) { append_number(m_problem_line, number); }
+    void append_one(XTerm term)
+    {
+        if (term.coefficient == -1)
+            m_problem_line += u'-';
+        else if (term.coefficient != 1)
+            append_number(m_problem_line, term.coefficient);
+        m_problem_line += u'x';
+    }
+    void append_one(SignedTerm term)
+    {
+        if (term.value == 0)
+            return;
+        m_problem_line += term.value < 0 ? u" - " : u" + ";
+        append_number(
+            m_problem_line, term.value < 0 ? -static_cast<long long>(term.value) : term.value);
+        m_problem_line += term.suffix;
+    }
 
     RandomSource& m_random;
     const ProblemOptions& m_options;

@@ -60,7 +60,8 @@ template <char16_t Name> void Form(Frame& f)
     f.append(Text(1, Name), f.draw(9, 1));
     f.commit();
 }
-constexpr quillora::Form TestForms[] = { { "A", "", Form<u'A'> }, { "B", "", Form<u'B'> } };
+constexpr quillora::Form TestForms[]
+    = { { .code = "A", .generator = Form<u'A'> }, { .code = "B", .generator = Form<u'B'> } };
 float pick(int v, int n) // the r for which floor(n * r) + 1 == v
 {
     return float((v - 0.5) / n);

@@ -34,7 +34,7 @@ void append_json_string(std::string& out, std::string_view text)
 
 extern "C" {
 
-/// Every family with its title, forms (code, description, whether it reads "Fraction Answers
+/// Every family with its menu name, forms (code, description, whether it reads "Fraction Answers
 /// OK") and default form code ("" when a form must be named, which also offers "none").
 const char* quillora_catalogue()
 {
@@ -44,8 +44,8 @@ const char* quillora_catalogue()
             result += ',';
         result += "{\"name\":";
         append_json_string(result, family->name);
-        result += ",\"title\":";
-        append_json_string(result, to_utf8(family->title));
+        result += ",\"menu\":";
+        append_json_string(result, family->menu_name);
         result += ",\"default\":";
         append_json_string(result,
             family->default_form

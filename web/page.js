@@ -208,7 +208,7 @@
       return;
     }
     catalogue = JSON.parse(engine.UTF8ToString(engine._quillora_catalogue()));
-    for (const family of catalogue) $('family').add(new Option(family.title, family.name));
+    for (const family of catalogue) $('family').add(new Option(family.menu, family.name));
     showForms(catalogue[0].name, null);
     $('paper-' + defaultPaper()).checked = true;
     $('family').addEventListener('change', () => showForms($('family').value, null));

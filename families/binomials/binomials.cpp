@@ -6,22 +6,6 @@ namespace quillora {
 
 namespace {
 
-// Divides p and q (both positive) by their greatest common divisor.
-void reduce(int& p, int& q)
-{
-    const int g = std::gcd(p, q);
-    p /= g;
-    q /= g;
-}
-
-// "x" for a coefficient of 1, otherwise the coefficient followed by "x".
-void x_term(Frame& f, int a)
-{
-    if (a != 1)
-        f.append(a);
-    f.append(u"x");
-}
-
 struct Four {
     int a, b, c, d;
 };
@@ -85,11 +69,8 @@ void reduced_pair(Frame& f, TextView open_x, TextView x_sign, int sign)
 // Bin6 and Bin7: (ax - b)(cx + d) when s is 1, else (ax + b)(cx - d); a coefficient 1 unwritten.
 void opposite_signs(Frame& f, const Four& v, int s)
 {
-    f.append(u"(");
-    x_term(f, v.a);
-    f.append(s == 1 ? u" - " : u" + ", v.b, u")(");
-    x_term(f, v.c);
-    f.append(s == 1 ? u" + " : u" - ", v.d, u")");
+    f.append(u"(", XTerm { v.a }, s == 1 ? u" - " : u" + ", v.b, u")(", XTerm { v.c },
+        s == 1 ? u" + " : u" - ", v.d, u")");
     if (s == 1)
         commit_product(f, v.a, -v.b, v.c, v.d);
     else
@@ -172,18 +153,20 @@ void Bin8(Frame& f)
 }
 
 constexpr Form Forms[] = {
-    { "Bin1", "(x + a)(x + b)", Bin1, false, expanded, product },
-    { "Bin2", "(x - a)(x - b)", Bin2, false, expanded, product },
-    { "Bin3", "(x + a)(x - b)", Bin3, false, expanded, product },
-    { "Bin4", "(ax + b)(cx + d)", Bin4, false, expanded, product },
-    { "Bin5", "(ax - b)(cx - d)", Bin5, false, expanded, product },
-    { "Bin6", "(ax - b)(cx + d)", Bin6, false, expanded, product },
-    { "Bin7", "(ax + b)(ax - b)", Bin7, false, expanded, product },
-    { "Bin8", "(ax + b)²", Bin8, false, expanded, square },
+    { "Bin1", "(x + a)(x + b)", Bin1, false, expanded, product, "(x+a)(x+b)" },
+    { "Bin2", "(x - a)(x - b)", Bin2, false, expanded, product, "(x-a)(x-b)" },
+    { "Bin3", "(x + a)(x - b)", Bin3, false, expanded, product, "(x-a)(x+b)" },
+    { "Bin4", "(ax + b)(cx + d)", Bin4, false, expanded, product, "(ax+b)(cx+d)" },
+    { "Bin5", "(ax - b)(cx - d)", Bin5, false, expanded, product, "(ax-b)(cx-d)" },
+    { "Bin6", "(ax - b)(cx + d)", Bin6, false, expanded, product, "(ax-b)(cx+d)" },
+    { "Bin7", "(ax + b)(ax - b)", Bin7, false, expanded, product, "DOTS" },
+    { "Bin8", "(ax + b)²", Bin8, false, expanded, square, "PST" },
 };
 
 const Family binomials_family {
     .name = "binomials",
+    .menu_name = "Multiplying Binomials",
+    .forms_caption = "Binomials",
     .title = u"Multiplying Binomials",
     .font_size = 12.0,
     .forms = Forms,

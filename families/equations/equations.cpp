@@ -53,25 +53,6 @@ std::array<int, N> draw_until(
     }
 }
 
-// "x" for 1, "-x" for -1, otherwise the coefficient followed by "x".
-void x_term(Frame& f, int v)
-{
-    if (v == -1)
-        f.append(u"-");
-    else if (v != 1)
-        f.append(v);
-    f.append(u"x");
-}
-
-// " + k" or " - |k|" after an x term; nothing for 0.
-void constant(Frame& f, int k)
-{
-    if (k > 0)
-        f.append(u" + ", k);
-    else if (k < 0)
-        f.append(u" - ", -k);
-}
-
 // A factor before an opening parenthesis: "-(" for -1, otherwise the number and "(".
 void factor(Frame& f, int v)
 {
@@ -142,9 +123,7 @@ void EQ1(Frame& f)
     const auto [a, b] = draw_until<2>(
         f, { { { 101, -50 }, { 101, -50 } } }, [](int a, int) { return a != 0; },
         [](int, int) { return true; });
-    f.append(u"x");
-    constant(f, a);
-    f.append(u" = ", b);
+    f.append(u"x", SignedTerm { a }, u" = ", b);
     f.commit({ 1, a, 0, b });
 }
 
@@ -154,9 +133,7 @@ void EQ2(Frame& f)
         f, { { { 41, -20 }, { 201, -100 }, { 201, -100 } } },
         [](int a, int b, int) { return a != 0 && b != 0 && a != 1; },
         [](int a, int b, int c) { return divides(a, c - b); });
-    x_term(f, a);
-    constant(f, b);
-    f.append(u" = ", c);
+    f.append(XTerm { a }, SignedTerm { b }, u" = ", c);
     f.commit({ a, b, 0, c });
 }
 
@@ -166,11 +143,7 @@ void EQ3(Frame& f)
         f, { { { 41, -20 }, { 41, -20 }, { 201, -100 }, { 201, -100 } } },
         [](int a, int b, int c, int d) { return a != 0 && c != 0 && (b != 0 || d != 0); },
         [](int a, int b, int c, int d) { return a != c && divides(a - c, d - b); });
-    x_term(f, a);
-    constant(f, b);
-    f.append(u" = ");
-    x_term(f, c);
-    constant(f, d);
+    f.append(XTerm { a }, SignedTerm { b }, u" = ", XTerm { c }, SignedTerm { d });
     f.commit({ a, b, c, d });
 }
 
@@ -181,9 +154,7 @@ void EQ4(Frame& f)
         [](int a, int b, int c, int) { return a != 0 && b != 0 && c != 0 && a != 1; },
         [](int a, int b, int c, int d) { return divides(a * b, d - a * c); });
     factor(f, a);
-    x_term(f, b);
-    constant(f, c);
-    f.append(u") = ", d);
+    f.append(XTerm { b }, SignedTerm { c }, u") = ", d);
     f.commit({ a, b, c, d });
 }
 
@@ -203,13 +174,9 @@ void EQ5(Frame& f)
             return (x_coefficient != 0) & divides(x_coefficient, d * g - a * c);
         });
     factor(f, a);
-    x_term(f, b);
-    constant(f, c);
-    f.append(u") = ");
+    f.append(XTerm { b }, SignedTerm { c }, u") = ");
     factor(f, d);
-    x_term(f, e);
-    constant(f, g);
-    f.append(u")");
+    f.append(XTerm { e }, SignedTerm { g }, u")");
     f.commit({ a, b, c, d, e, g });
 }
 
@@ -218,8 +185,7 @@ void EQ6(Frame& f)
     const auto [a, b] = draw_until<2>(
         f, { { { 41, -20 }, { 401, -200 } } }, [](int a, int) { return a != 0 && a != 1; },
         [](int a, int b) { return divides(a, b); });
-    x_term(f, a);
-    f.append(u" = ", b);
+    f.append(XTerm { a }, u" = ", b);
     f.commit({ a, 0, 0, b });
 }
 
@@ -234,6 +200,8 @@ constexpr Form Forms[] = {
 
 const Family equations_family {
     .name = "equations",
+    .menu_name = "Equations",
+    .forms_caption = "Equations",
     .title = u"Solving Linear Equations",
     .font_size = 12.0,
     .forms = Forms,

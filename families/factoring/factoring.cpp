@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <numeric>
 #include <utility>
 #include <vector>
@@ -87,15 +86,6 @@ Maths trinomial(const ProblemNumbers& v)
     return polynomial(v[0], v[1], v[2]);
 }
 
-// A later term: " + " or " - " and the magnitude, then the suffix; nothing for a value of 0.
-void signed_term(Frame& f, int value, TextView suffix)
-{
-    if (value < 0)
-        f.append(u" - ", -value, suffix);
-    else if (value > 0)
-        f.append(u" + ", value, suffix);
-}
-
 struct Pair {
     int a, b;
 };
@@ -119,9 +109,7 @@ Pair draw_coprime_pair(Frame& f)
         v.a = f.draw(15, 1);
         v.b = f.draw(15, 1);
     } while (v.a == v.b);
-    const int g = std::gcd(v.a, v.b);
-    v.a /= g;
-    v.b /= g;
+    reduce(v.a, v.b);
     return v;
 }
 
@@ -131,8 +119,8 @@ struct Trinomial {
 };
 
 // Draws p, q, m, n (again until q, p are non-zero and m is not 1) and multiplies out. The
-// divisor search runs up to the smallest coefficient magnitude, so it finds the greatest common
-// divisor when B is non-zero and leaves g at 1 when B is 0.
+// written coefficients are divided by their greatest common divisor, except when B is 0: then
+// they stay as multiplied.
 Trinomial draw_binomial_product(Frame& f)
 {
     int p = 0, q = 0, m = 0, n = 0;
@@ -144,14 +132,8 @@ Trinomial draw_binomial_product(Frame& f)
     } while (q == 0 || p == 0 || m == 1);
 
     Trinomial t { m * n, m * p + q * n, q * p, 1 };
-    const int a = std::abs(t.A), b = std::abs(t.B), c = std::abs(t.C);
-    int w = a < b ? a : b;
-    if (c < w)
-        w = c;
-    for (int k = 1; k <= w; ++k) {
-        if (a % k == 0 && b % k == 0 && c % k == 0)
-            t.g = k;
-    }
+    if (t.B != 0)
+        t.g = std::gcd(std::gcd(t.A, t.B), t.C);
     return t;
 }
 
@@ -166,9 +148,8 @@ void square_leading_term(Frame& f, int a)
 // k times the reduced trinomial; the product is formed before the exact division by g.
 void write_binomial_product(Frame& f, const Trinomial& t, int k)
 {
-    f.append(t.A * k / t.g, Squared);
-    signed_term(f, t.B * k / t.g, u"x");
-    signed_term(f, t.C * k / t.g, u"");
+    f.append(
+        t.A * k / t.g, Squared, SignedTerm { t.B * k / t.g, u"x" }, SignedTerm { t.C * k / t.g });
     commit_trinomial(f, t.A * k / t.g, t.B * k / t.g, t.C * k / t.g);
 }
 
@@ -177,9 +158,7 @@ void write_binomial_product(Frame& f, const Trinomial& t, int k)
 void EGF(Frame& f)
 {
     const Pair v = draw_nonzero_pair(f);
-    f.append(Squared);
-    signed_term(f, v.a + v.b, u"x");
-    signed_term(f, v.a * v.b, u"");
+    f.append(Squared, SignedTerm { v.a + v.b, u"x" }, SignedTerm { v.a * v.b });
     commit_trinomial(f, 1, v.a + v.b, v.a * v.b);
 }
 
@@ -192,9 +171,7 @@ void EGFGCF(Frame& f)
 {
     const Pair v = draw_nonzero_pair(f);
     const int k = f.draw(14, 2);
-    f.append(k, Squared);
-    signed_term(f, k * (v.a + v.b), u"x");
-    signed_term(f, k * (v.a * v.b), u"");
+    f.append(k, Squared, SignedTerm { k * (v.a + v.b), u"x" }, SignedTerm { k * (v.a * v.b) });
     commit_trinomial(f, k, k * (v.a + v.b), k * (v.a * v.b));
 }
 
@@ -212,8 +189,7 @@ void GCF(Frame& f)
         c = f.draw(25, -12);
         d = f.draw(8, 1);
     } while (a == 0 || c == 0);
-    f.append(d * a, Squared);
-    signed_term(f, d * c, u"x");
+    f.append(d * a, Squared, SignedTerm { d * c, u"x" });
     commit_trinomial(f, d * a, d * c, 0);
 }
 
@@ -236,17 +212,21 @@ void PST(Frame& f)
 }
 
 constexpr Form Forms[] = {
-    { "EGF", "x² + bx + c", EGF, false, factored, trinomial },
-    { "HGF", "ax² + bx + c, a not 1", HGF, false, factored, trinomial },
-    { "EGFGCF", "k(x² + bx + c), a common factor first", EGFGCF, false, factored, trinomial },
-    { "HGFGCF", "k(ax² + bx + c), a common factor first", HGFGCF, false, factored, trinomial },
-    { "GCF", "ax² + bx, a common monomial factor", GCF, false, factored, trinomial },
-    { "DOTS", "difference of two squares", DOTS, false, factored, trinomial },
-    { "PST", "perfect-square trinomial", PST, false, factored, trinomial },
+    { "EGF", "x² + bx + c", EGF, false, factored, trinomial, "EGF" },
+    { "HGF", "ax² + bx + c, a not 1", HGF, false, factored, trinomial, "HGF" },
+    { "EGFGCF", "k(x² + bx + c), a common factor first", EGFGCF, false, factored, trinomial,
+        "EGF GCF" },
+    { "HGFGCF", "k(ax² + bx + c), a common factor first", HGFGCF, false, factored, trinomial,
+        "HGF GCF" },
+    { "GCF", "ax² + bx, a common monomial factor", GCF, false, factored, trinomial, "GCF" },
+    { "DOTS", "difference of two squares", DOTS, false, factored, trinomial, "DOTS" },
+    { "PST", "perfect-square trinomial", PST, false, factored, trinomial, "PST" },
 };
 
 const Family factoring_family {
     .name = "factoring",
+    .menu_name = "Factoring Polynomials",
+    .forms_caption = "Factoring",
     .title = u"Factoring",
     .font_size = 12.0,
     .forms = Forms,

@@ -6,22 +6,6 @@ namespace quillora {
 
 namespace {
 
-// Two em dashes: the bar of every stacked fraction.
-constexpr TextView Bar = u"\u2014\u2014";
-
-struct Fraction {
-    int num;
-    int den;
-};
-
-// Divides the fraction (both parts positive) by their greatest common divisor.
-void reduce(Fraction& q)
-{
-    const int g = std::gcd(q.num, q.den);
-    q.num /= g;
-    q.den /= g;
-}
-
 // Numerator 1 to 15 then denominator 2 to 15, as drawn.
 Fraction draw_pair(Frame& f)
 {
@@ -37,7 +21,7 @@ Fraction reduced_fraction(Frame& f)
         Fraction q = draw_pair(f);
         if (q.num == q.den)
             continue;
-        reduce(q);
+        reduce(q.num, q.den);
         if (q.den != 1)
             return q;
     }
@@ -57,8 +41,8 @@ FractionPair reduced_fractions(Frame& f)
         p.second = draw_pair(f);
         if (p.first.num == p.first.den || p.second.num == p.second.den)
             continue;
-        reduce(p.first);
-        reduce(p.second);
+        reduce(p.first.num, p.first.den);
+        reduce(p.second.num, p.second.den);
         if (p.first.den != 1 && p.second.den != 1)
             return p;
     }
@@ -81,16 +65,6 @@ Text field(int v)
 void field_line(Frame& f, int first, std::size_t gap, int second)
 {
     f.append(field(first), blanks(gap), field(second), u"\n");
-}
-
-// "x" for 1, "-x" for -1, otherwise the coefficient followed by "x".
-Text x_term(int k)
-{
-    if (k == 1)
-        return u"x";
-    if (k == -1)
-        return u"-x";
-    return number_text(k) + u"x";
 }
 
 // +1 for " + ", -1 for " - ".
@@ -171,7 +145,7 @@ void FB1(Frame& f)
     const Fraction q = reduced_fraction(f);
     const int c = f.draw(201, -100);
     f.append(field(q.num), u"\n");
-    f.append(indent, Bar, u"x = ", c, u"\n");
+    f.append(indent, FractionBar, u"x = ", c, u"\n");
     f.append(indent, field(q.den), u"\n");
     f.commit({ q.num, q.den, 0, 1, 0, 1, c, 1 });
 }
@@ -184,7 +158,7 @@ void FB2(Frame& f)
     const int d = f.draw(201, -100);
     f.append(field(q.num), u"\n");
     const TextView sign = f.sign();
-    f.append(indent, Bar, u"x", sign, c, u" = ", d, u"\n");
+    f.append(indent, FractionBar, u"x", sign, c, u" = ", d, u"\n");
     f.append(indent, field(q.den), u"\n");
     f.commit({ q.num, q.den, sign_value(sign) * c, 1, 0, 1, d, 1 });
 }
@@ -198,7 +172,7 @@ void FB3(Frame& f)
     const int e = f.draw(201, -100);
     field_line(f, ab.num, Gap, cd.num);
     const TextView sign = f.sign();
-    f.append(indent, Bar, u"x", sign, Bar, u" = ", e, u"\n");
+    f.append(indent, FractionBar, u"x", sign, FractionBar, u" = ", e, u"\n");
     f.append(indent);
     field_line(f, ab.den, Gap, cd.den);
     f.commit({ ab.num, ab.den, sign_value(sign) * cd.num, cd.den, 0, 1, e, 1 });
@@ -214,9 +188,9 @@ void FB4(Frame& f)
     const int last = f.draw(100, 1);
     field_line(f, ab.num, Gap, de.num);
     const TextView left_sign = f.sign();
-    f.append(indent, Bar, u"x", left_sign, c, c < 10 ? u"  = " : u" = ");
+    f.append(indent, FractionBar, u"x", left_sign, c, c < 10 ? u"  = " : u" = ");
     const TextView right_sign = f.sign();
-    f.append(Bar, u"x", right_sign, last, u"\n");
+    f.append(FractionBar, u"x", right_sign, last, u"\n");
     f.append(indent);
     field_line(f, ab.den, Gap, de.den);
     f.commit({ ab.num, ab.den, sign_value(left_sign) * c, 1, de.num, de.den,
@@ -241,14 +215,14 @@ void FB5(Frame& f)
 
     field_line(f, ab.num, Gap, ef.num);
     f.append(indent);
+    const std::size_t left = f.problem_line().size();
     const TextView left_sign = f.sign();
-    Text line = Text(Bar) + u"(" + x_term(c) + Text(left_sign) + number_text(d) + u")";
-    if (line.size() < LeftWidth)
-        line += blanks(LeftWidth - line.size());
-    line += u" = ";
+    f.append(FractionBar, u"(", XTerm { c }, left_sign, d, u")");
+    const std::size_t written = f.problem_line().size() - left;
+    if (written < LeftWidth)
+        f.append(blanks(LeftWidth - written));
     const TextView right_sign = f.sign();
-    line += Text(Bar) + u"(" + x_term(g) + Text(right_sign) + number_text(h) + u")";
-    f.append(line, u"\n");
+    f.append(u" = ", FractionBar, u"(", XTerm { g }, right_sign, h, u")\n");
     f.append(indent);
     field_line(f, ab.den, Gap, ef.den);
     f.commit({ ab.num, ab.den, c, sign_value(left_sign) * d, ef.num, ef.den, g,
@@ -256,15 +230,20 @@ void FB5(Frame& f)
 }
 
 constexpr Form Forms[] = {
-    { "FB1", "a/b x = c", FB1, false, linear_solution, linear_equation },
-    { "FB2", "a/b x + c = d", FB2, false, linear_solution, linear_equation },
-    { "FB3", "a/b x + c/d = e", FB3, false, linear_solution, linear_equation },
-    { "FB4", "a/b x + c = d/e x + f", FB4, false, linear_solution, linear_equation },
-    { "FB5", "a/b (cx + d) = e/f (gx + h)", FB5, false, fb5_solution, fb5_equation },
+    { "FB1", "a/b x = c", FB1, false, linear_solution, linear_equation, {}, "{a/b}x = c" },
+    { "FB2", "a/b x + c = d", FB2, false, linear_solution, linear_equation, {}, "{a/b}x + c = d" },
+    { "FB3", "a/b x + c/d = e", FB3, false, linear_solution, linear_equation, {},
+        "{a/b}x + {c/d} = e" },
+    { "FB4", "a/b x + c = d/e x + f", FB4, false, linear_solution, linear_equation, {},
+        "{a/b}x + c = {d/e}x + f" },
+    { "FB5", "a/b (cx + d) = e/f (gx + h)", FB5, false, fb5_solution, fb5_equation, {},
+        "{a/b}(cx + d) = {e/f}(gx + h)" },
 };
 
 const Family fraction_equations_family {
     .name = "fraction-equations",
+    .menu_name = "Fraction Equations",
+    .forms_caption = "Fraction Equations",
     .title = u"Solving Linear Equations",
     .font_size = 10.0,
     .forms = Forms,

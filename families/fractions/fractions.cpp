@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <numeric>
 #include <vector>
 
 namespace quillora {
@@ -12,14 +11,6 @@ namespace {
 constexpr int Rows = 8;
 constexpr int Across = 4;
 constexpr int RowLineFeeds = 5;
-
-// Two em dashes.
-constexpr TextView FractionBar = u"\u2014\u2014";
-
-struct Fraction {
-    int numerator;
-    int denominator;
-};
 
 // An exercise as a distinct sheet compares it: its four numbers and its operation.
 using Exercise = std::array<int, 5>;
@@ -40,15 +31,15 @@ std::array<Exercise, 4> fraction_row(Frame& f, int first, std::optional<Operatio
     std::array<Fraction, Across> right {};
 
     for (int i = 0; i < Across; ++i) {
-        left[i].numerator = f.draw(12, 1);
-        right[i].numerator = f.draw(12, 1);
+        left[i].num = f.draw(12, 1);
+        right[i].num = f.draw(12, 1);
         const int number = first + i;
         if (number < 10)
             text += u' ';
         text += number_text(number);
         text += u".)";
-        append_aligned(text, left[i].numerator, 5);
-        append_aligned(text, right[i].numerator, 6);
+        append_aligned(text, left[i].num, 5);
+        append_aligned(text, right[i].num, 6);
         text.append(6, u' ');
     }
     text += u'\n';
@@ -68,18 +59,18 @@ std::array<Exercise, 4> fraction_row(Frame& f, int first, std::optional<Operatio
     text += u'\n';
 
     for (int i = 0; i < Across; ++i) {
-        left[i].denominator = f.draw(12, 1);
-        right[i].denominator = f.draw(12, 1);
-        append_aligned(text, left[i].denominator, 9);
-        append_aligned(text, right[i].denominator, 6);
+        left[i].den = f.draw(12, 1);
+        right[i].den = f.draw(12, 1);
+        append_aligned(text, left[i].den, 9);
+        append_aligned(text, right[i].den, 6);
         text.append(6, u' ');
     }
     text.append(RowLineFeeds, u'\n');
 
     std::array<Exercise, Across> exercises {};
     for (int i = 0; i < Across; ++i)
-        exercises[i] = { left[i].numerator, left[i].denominator, right[i].numerator,
-            right[i].denominator, static_cast<int>(operations[i]) };
+        exercises[i] = { left[i].num, left[i].den, right[i].num, right[i].den,
+            static_cast<int>(operations[i]) };
     return exercises;
 }
 
@@ -195,9 +186,7 @@ Maths value(const ProblemNumbers& v)
         q = b * c;
         break;
     }
-    const long long g = std::gcd(p, q);
-    p /= g;
-    q /= g;
+    reduce(p, q);
     Maths out = Maths::row();
     out += rational(p, q);
     const long long whole = p / q, rest = p % q;
@@ -211,16 +200,18 @@ Maths value(const ProblemNumbers& v)
 
 // The operations, written by the driver; "addition" is Operation::Addition, and so on.
 constexpr Form Forms[] = {
-    { "addition", "a/b + c/d", nullptr, false, value, exercise },
-    { "subtraction", "a/b - c/d", nullptr, false, value, exercise },
-    { "multiplication", "a/b • c/d", nullptr, false, value, exercise },
-    { "division", "a/b ÷ c/d", nullptr, false, value, exercise },
+    { "addition", "a/b + c/d", nullptr, false, value, exercise, "addition" },
+    { "subtraction", "a/b - c/d", nullptr, false, value, exercise, "subtraction" },
+    { "multiplication", "a/b • c/d", nullptr, false, value, exercise, "multiplication" },
+    { "division", "a/b ÷ c/d", nullptr, false, value, exercise, "division" },
 };
 
 } // namespace
 
 const Family fractions_family {
     .name = "fractions",
+    .menu_name = "Fractions",
+    .forms_caption = "Operation",
     .title = u"Fractions",
     .forms = Forms,
     .default_form = 1,
