@@ -46,6 +46,18 @@ struct Problem {
     Maths answer() const { return form->answer(numbers); }
 };
 
+/// What a family's problems ask the pupil to do, which decides how typed answers are marked.
+enum class Task : unsigned char {
+    /// Work out a value: a fraction in lowest terms, a whole or a mixed number.
+    Evaluate,
+    /// Solve for x: "x = p/q" in lowest terms, "no solution" or "every x".
+    Solve,
+    /// Multiply out: a polynomial with like terms collected.
+    Expand,
+    /// Factor completely over the integers.
+    Factor,
+};
+
 struct Family;
 
 /// Builds a worksheet of the family from the source, which the caller has seeded; when problems
@@ -76,6 +88,8 @@ struct Family {
     std::optional<double> font_size {};
     /// Forms in the family's order, which is also the numbering of the "mixed" draw.
     std::span<const Form> forms {};
+    /// What every problem of the family asks.
+    Task task = Task::Solve;
     /// Place of the form used when none is named, or none when a form is required. A family with
     /// a default always has a form selected, so it offers no "none".
     std::optional<int> default_form {};

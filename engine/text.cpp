@@ -76,6 +76,54 @@ std::string to_utf8(TextView text)
     return out;
 }
 
+Text from_utf8(std::string_view text)
+{
+    Text out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        int length = 0; // 0 for a byte that cannot start a sequence
+        char32_t c = 0;
+        if (lead < 0x80) {
+            length = 1;
+            c = lead;
+        } else if (lead >= 0xC2 && lead < 0xE0) {
+            length = 2;
+            c = lead & 0x1F;
+        } else if (lead >= 0xE0 && lead < 0xF0) {
+            length = 3;
+            c = lead & 0x0F;
+        } else if (lead >= 0xF0 && lead < 0xF5) {
+            length = 4;
+            c = lead & 0x07;
+        }
+        int n = 1;
+        for (; n < length && i + static_cast<std::size_t>(n) < text.size(); ++n) {
+            const auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(n)]);
+            if ((next & 0xC0) != 0x80)
+                break;
+            c = (c << 6) | (next & 0x3F);
+        }
+        // short, overlong, surrogate or beyond U+10FFFF: one replacement for the lead byte
+        const bool whole = length > 0 && n == length
+            && !(length == 3 && (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF)))
+            && !(length == 4 && (c < 0x10000 || c > 0x10FFFF));
+        if (!whole) {
+            out += u'\uFFFD';
+            ++i;
+            continue;
+        }
+        if (c >= 0x10000) {
+            out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+            out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(c);
+        }
+        i += static_cast<std::size_t>(length);
+    }
+    return out;
+}
+
 unsigned char windows_1252_byte(char16_t c)
 {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))

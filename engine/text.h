@@ -25,4 +25,8 @@ Text join_pages(const std::vector<Text>& sheets);
 /// UTF-8 encoding of UTF-16 text; a lone surrogate becomes U+FFFD.
 std::string to_utf8(TextView text);
 
+/// UTF-16 of UTF-8 text (what a browser or a terminal hands over); each byte that does not
+/// belong to a well-formed sequence becomes U+FFFD.
+Text from_utf8(std::string_view text);
+
 } // namespace quillora

@@ -170,6 +170,7 @@ const Family binomials_family {
     .title = u"Multiplying Binomials",
     .font_size = 12.0,
     .forms = Forms,
+    .task = Task::Expand,
     .prefix_blanks = 2,
 };
 

@@ -205,6 +205,7 @@ const Family equations_family {
     .title = u"Solving Linear Equations",
     .font_size = 12.0,
     .forms = Forms,
+    .task = Task::Solve,
 };
 
 } // namespace quillora

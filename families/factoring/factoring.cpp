@@ -230,6 +230,7 @@ const Family factoring_family {
     .title = u"Factoring",
     .font_size = 12.0,
     .forms = Forms,
+    .task = Task::Factor,
 };
 
 } // namespace quillora

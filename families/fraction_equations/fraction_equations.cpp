@@ -247,6 +247,7 @@ const Family fraction_equations_family {
     .title = u"Solving Linear Equations",
     .font_size = 10.0,
     .forms = Forms,
+    .task = Task::Solve,
     .count = 10,
     // one problem per row, three line feeds after each
     .layout = { .column_width = 0, .line_feeds = 3 },

@@ -214,6 +214,7 @@ const Family fractions_family {
     .forms_caption = "Operation",
     .title = u"Fractions",
     .forms = Forms,
+    .task = Task::Evaluate,
     .default_form = 1,
     .driver = fractions,
 };
