@@ -1,5 +1,6 @@
 #include "sets/marking.h"
 
+#include "engine/maths.h"
 #include "sets/answer_reader.h"
 
 #include <array>
@@ -426,11 +427,12 @@ Mark mark_answer(Task task, TextView key, TextView typed)
 std::vector<Mark> mark_sheet(const Family& family, const ProblemOptions& options,
     std::uint32_t seed, const std::vector<Text>& typed)
 {
-    std::vector<Text> keys;
-    make_sheet(family, options, seed, &keys);
+    std::vector<Problem> problems;
+    make_sheet(family, options, seed, &problems);
     std::vector<Mark> marks;
-    for (std::size_t i = 0; i < typed.size() && i < keys.size(); ++i)
-        marks.push_back(mark_answer(family.task, keys[i], typed[i]));
+    // each answer is read from the text its key prints, so what a key shows is what is right
+    for (std::size_t i = 0; i < typed.size() && i < problems.size(); ++i)
+        marks.push_back(mark_answer(family.task, maths_text(problems[i].answer()), typed[i]));
     return marks;
 }
 
