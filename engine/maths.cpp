@@ -209,4 +209,126 @@ Text maths_text(const Maths& maths)
     return out;
 }
 
+namespace {
+
+void append_escaped(std::string& out, TextView text)
+{
+    for (const char c : to_utf8(text)) {
+        if (c == '&')
+            out += "&amp;";
+        else if (c == '<')
+            out += "&lt;";
+        else if (c == '>')
+            out += "&gt;";
+        else
+            out += c;
+    }
+}
+
+void append_element(std::string& out, const Maths& maths);
+
+bool holds_fraction(const Maths& maths)
+{
+    if (maths.kind == Maths::Kind::Fraction)
+        return true;
+    for (const Maths& child : maths.children) {
+        if (holds_fraction(child))
+            return true;
+    }
+    return false;
+}
+
+// The children as one element: a single child as itself, several in an <mrow>.
+void append_row(std::string& out, const std::vector<Maths>& children)
+{
+    if (children.size() == 1)
+        return append_element(out, children[0]);
+    out += "<mrow>";
+    for (const Maths& child : children)
+        append_element(out, child);
+    out += "</mrow>";
+}
+
+void append_element(std::string& out, const Maths& maths)
+{
+    using Kind = Maths::Kind;
+    switch (maths.kind) {
+    case Kind::Number:
+        out += "<mn>";
+        out += std::to_string(maths.value);
+        out += "</mn>";
+        return;
+    case Kind::Variable:
+        out += "<mi>";
+        append_escaped(out, maths.text);
+        out += "</mi>";
+        return;
+    case Kind::Words:
+        out += "<mtext>";
+        append_escaped(out, maths.text);
+        out += "</mtext>";
+        return;
+    case Kind::Sign:
+        // a prefix minus, set close to what it negates wherever it stands in its row
+        out += "<mo form=\"prefix\">\u2212</mo>";
+        return;
+    case Kind::Plus:
+        out += "<mo>+</mo>";
+        return;
+    case Kind::Minus:
+        out += "<mo>\u2212</mo>";
+        return;
+    case Kind::Times:
+        out += "<mo>\u00D7</mo>";
+        return;
+    case Kind::Divide:
+        out += "<mo>\u00F7</mo>";
+        return;
+    case Kind::Equals:
+        out += "<mo>=</mo>";
+        return;
+    case Kind::Row:
+        append_row(out, maths.children);
+        return;
+    case Kind::Group: {
+        // Parentheses stretch only around a fraction: browsers set a stretched one around a
+        // line of text from a wider glyph, apart from what it encloses.
+        const bool tall = holds_fraction(maths);
+        out += tall ? "<mrow><mo>(</mo>" : "<mrow><mo stretchy=\"false\">(</mo>";
+        for (const Maths& child : maths.children)
+            append_element(out, child);
+        out += tall ? "<mo>)</mo></mrow>" : "<mo stretchy=\"false\">)</mo></mrow>";
+        return;
+    }
+    case Kind::Fraction:
+    case Kind::Power:
+        out += maths.kind == Kind::Fraction ? "<mfrac>" : "<msup>";
+        append_element(out, maths.children[0]);
+        append_element(out, maths.children[1]);
+        out += maths.kind == Kind::Fraction ? "</mfrac>" : "</msup>";
+        return;
+    }
+}
+
+} // namespace
+
+void append_maths_mathml(std::string& out, const Maths& maths)
+{
+    out += "<math displaystyle=\"true\">";
+    if (maths.kind == Maths::Kind::Row) {
+        for (const Maths& child : maths.children)
+            append_element(out, child);
+    } else {
+        append_element(out, maths);
+    }
+    out += "</math>";
+}
+
+std::string maths_mathml(const Maths& maths)
+{
+    std::string out;
+    append_maths_mathml(out, maths);
+    return out;
+}
+
 } // namespace quillora

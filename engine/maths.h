@@ -3,6 +3,7 @@
 #include "engine/text.h"
 
 #include <initializer_list>
+#include <string>
 #include <vector>
 
 namespace quillora {
@@ -84,5 +85,14 @@ Text maths_text(const Maths& maths);
 
 /// Appends maths_text(maths) to out.
 void append_maths_text(Text& out, const Maths& maths);
+
+/// The tree as one MathML <math> element (UTF-8) in display style, so fractions are full size:
+/// numbers as <mn>, x as an <mi> (italic), a sign and the operators as <mo> (a true minus
+/// U+2212, × and ÷), a Group as its children between parentheses that grow with them, <mfrac>,
+/// <msup>, and Words as <mtext>; text escaped.
+std::string maths_mathml(const Maths& maths);
+
+/// Appends maths_mathml(maths) to out.
+void append_maths_mathml(std::string& out, const Maths& maths);
 
 } // namespace quillora

@@ -144,3 +144,40 @@ TEST(RandomSource, DrawsAndSigns)
     ScriptedSource exact({ r });
     EXPECT_EQ(draw(exact, 6, 1), 5);
 }
+
+// Problems and answers as MathML, from the forms' own writers: signs, groups, full-size
+// fractions, powers, words, and text escaped.
+TEST(Maths, MathML)
+{
+    const auto form
+        = [](std::string_view family, std::size_t i) { return find_family(family)->forms[i]; };
+    const ProblemNumbers fb5 { 3, 4, -1, 5, 2, 7, 6, -1 };
+    const struct {
+        Maths maths;
+        std::string mathml;
+    } cases[] = {
+        { form("fraction-equations", 4).maths(fb5),
+            "<mfrac><mn>3</mn><mn>4</mn></mfrac><mrow><mo stretchy=\"false\">(</mo><mo "
+            "form=\"prefix\">−</mo>"
+            "<mi>x</mi><mo>+</mo><mn>5</mn><mo "
+            "stretchy=\"false\">)</mo></mrow><mo>=</mo><mfrac><mn>2</mn>"
+            "<mn>7</mn></mfrac><mrow><mo "
+            "stretchy=\"false\">(</mo><mn>6</mn><mi>x</mi><mo>−</mo><mn>1</mn>"
+            "<mo stretchy=\"false\">)</mo></mrow>" },
+        { form("fraction-equations", 4).answer(fb5),
+            "<mi>x</mi><mo>=</mo><mfrac><mn>113</mn><mn>69</mn></mfrac>" },
+        { form("binomials", 7).maths({ 2, -5, 2, -5 }),
+            "<msup><mrow><mo stretchy=\"false\">(</mo><mn>2</mn><mi>x</mi><mo>−</mo><mn>5</mn><mo "
+            "stretchy=\"false\">)</mo></mrow>"
+            "<mn>2</mn></msup>" },
+        { form("fractions", 2).maths({ 7, 6, 1, 3, 2 }),
+            "<mfrac><mn>7</mn><mn>6</mn></mfrac><mo>×</mo><mfrac><mn>1</mn><mn>3</mn></mfrac>" },
+        // parentheses stretch around a fraction
+        { Maths::group(Maths::fraction(
+              Maths::row({ Maths::number(1), Maths::words(u"<&>") }), Maths::variable(u"y"))),
+            "<mrow><mo>(</mo><mfrac><mrow><mn>1</mn><mtext>&lt;&amp;&gt;</mtext></mrow><mi>y</mi>"
+            "</mfrac><mo>)</mo></mrow>" },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(maths_mathml(c.maths), "<math displaystyle=\"true\">" + c.mathml + "</math>");
+}
