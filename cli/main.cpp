@@ -1,8 +1,8 @@
 // quillora-sheet: makes worksheets from the command line, one or a class set of versions.
 
 #include "engine/random_source.h"
-#include "families/catalogue.h"
 #include "sets/class_set.h"
+#include "sets/options.h"
 #include "system/atomic_file.h"
 #include "system/system_paper.h"
 
@@ -18,53 +18,7 @@ using namespace quillora;
 
 namespace {
 
-constexpr std::string_view Usage
-    = "usage: quillora-sheet FAMILY [FORM] [--fraction-answers] [--seed N] [--versions K] "
-      "[--distinct]\n"
-      "                      [--format text|rtf|pdf] [--paper a4|letter] [--output FILE]\n"
-      "                      [--answers FILE]\n"
-      "       quillora-sheet --help | --version\n";
-
 enum ExitStatus { Done = 0, CannotWrite = 1, UsageFailure = 2 };
-
-void print_help(const std::string& program)
-{
-    std::cout << Usage
-              << "\nMakes algebra worksheets, one or a class set of versions, and writes them as\n"
-                 "UTF-8 text, rich text or print-ready PDF.\n\n"
-              << "Families and their forms (mixed: the family's forms drawn at random; none: the\n"
-                 "title and blank layout only):\n";
-    for (const Family* family : families()) {
-        std::cout << "  " << family->name << ": " << form_choices(*family);
-        if (family->default_form)
-            std::cout << " (default "
-                      << family->forms[static_cast<std::size_t>(*family->default_form - 1)].code
-                      << ")";
-        std::cout << '\n';
-        for (const Form& form : family->forms) {
-            std::cout << "    " << form.code << std::string(16 - form.code.size(), ' ')
-                      << form.description << '\n';
-        }
-    }
-    std::cout
-        << "\nOptions:\n"
-           "  --fraction-answers  allow fractional answers (equations only)\n"
-           "  --seed N            seed from 0 to 4294967295; without it the clock is used\n"
-           "                      and the seed is reported on standard error\n"
-           "  --versions K        K versions (1 to 1000, default 1); version i is the\n"
-           "                      worksheet of seed N+i-1\n"
-           "  --distinct          no problem twice on a sheet\n"
-           "  --format FORMAT     text (default; versions joined by a form feed), rtf or\n"
-           "                      pdf (each version from a new page)\n"
-           "  --paper PAPER       a4 or letter for rtf and pdf (default: the system's paper)\n"
-           "  --output FILE       write to FILE instead of standard output\n"
-           "  --answers FILE      also write the answer key of every version to FILE, in the\n"
-           "                      same format, each key from a new page\n"
-           "\nExamples:\n  "
-        << program << " binomials Bin4 --seed 42 --format rtf --output sheet.rtf\n  " << program
-        << " factoring mixed --versions 30 --distinct --format pdf --output class.pdf \\\n"
-           "      --answers keys.pdf\n";
-}
 
 } // namespace
 
@@ -73,33 +27,22 @@ int main(int argc, char** argv)
     // A file size limit then shows up as a failed write that is reported, not as a killed process.
     std::signal(SIGXFSZ, SIG_IGN);
     const std::vector<std::string> args(argv + 1, argv + argc);
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--")
-            break;
-        // The value of an option is never taken for an option itself: --output --help names a
-        // file.
-        if (takes_value(arg)) {
-            ++i;
-            continue;
-        }
-        if (arg == "--help" || arg == "-h") {
-            print_help("quillora-sheet");
-            return Done;
-        }
-        if (arg == "--version") {
-            std::cout << "quillora-sheet " << QUILLORA_VERSION << '\n';
-            return Done;
-        }
-    }
-
     SetRequest request;
     // Where the worksheets and the key go, links followed; both are checked before anything is
     // written, so a refused request changes no file.
     const auto stdout_or
         = [](const std::optional<std::string>& name) { return destination_of(name.value_or("-")); };
     try {
-        request = parse_request(args);
+        const ToolCommand command = parse_request(args);
+        if (command.action == Action::Help) {
+            std::cout << help_text();
+            return Done;
+        }
+        if (command.action == Action::Version) {
+            std::cout << "quillora-sheet " << QUILLORA_VERSION << '\n';
+            return Done;
+        }
+        request = command.request;
         const Destination sheets = stdout_or(request.output);
         const std::optional<Destination> keys
             = request.answers ? std::optional(destination_of(*request.answers)) : std::nullopt;
@@ -131,7 +74,7 @@ int main(int argc, char** argv)
     if (!warning.empty())
         std::cerr << "quillora-sheet: " << warning << '\n';
 
-    const RenderedSet set = render_set(request, first, paper, request.answers.has_value());
+    const RenderedSet set = render_set(request, first, paper);
     // "-" is standard output, as no --output is.
     const auto write = [](const std::optional<std::string>& name, const std::string& bytes) {
         const WriteResult result = !name || *name == "-"

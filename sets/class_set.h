@@ -28,7 +28,9 @@ struct SetRequest {
     /// None means the system's paper.
     std::optional<Paper> paper;
     std::optional<std::string> output;
-    /// Where the answer keys go, in the same format; none for no keys.
+    /// Whether the answer keys are made too, in the same format.
+    bool keys = false;
+    /// The tool's file for the keys.
     std::optional<std::string> answers;
 };
 
@@ -37,14 +39,6 @@ struct SetRequest {
 struct UsageError {
     std::string message;
 };
-
-/// Whether an argument is an option whose value is the next argument (`--seed 5`, not
-/// `--seed=5`).
-bool takes_value(std::string_view arg);
-
-/// Reads the tool's arguments (without the program name, --help and --version); after "--" every
-/// argument is the family or the form. Throws UsageError.
-SetRequest parse_request(const std::vector<std::string>& args);
 
 /// The seed of version i (0-based) of a set that starts at first: first + i, wrapping at 2^32.
 constexpr std::uint32_t version_seed(std::uint32_t first, int i)
@@ -70,9 +64,8 @@ struct RenderedSet {
 
 /// The worksheets of every version, as bytes in the request's format on the given paper: text
 /// joined by form feeds, or RTF or PDF with each version from a new page under the name line and
-/// above its label. With answers, also the versions' answer keys, the same way (without the
-/// name line). The worksheets are the same either way.
-RenderedSet render_set(
-    const SetRequest& request, std::uint32_t first, const Paper& paper, bool answers);
+/// above its label. With keys, also the versions' answer keys, the same way (without the name
+/// line). The worksheets are the same either way.
+RenderedSet render_set(const SetRequest& request, std::uint32_t first, const Paper& paper);
 
 } // namespace quillora

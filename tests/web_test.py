@@ -40,8 +40,8 @@ CASES = [
     ("family=binomials&form=--distinct&seed=1",
      "unknown form '--distinct' for binomials (Bin1..Bin8, mixed, none)"),
     ("family=binomials&distinct=yes", "invalid distinct 'yes' (1 or 0)"),
-    ("famly=binomials", "unknown setting 'famly' (family, form, seed, versions, distinct, "
-     "answers, paper, fraction-answers)"),
+    ("famly=binomials", "unknown setting 'famly' (family, form, fraction-answers, seed, versions, "
+     "distinct, paper, answers)"),
 ]
 
 # Download link -> the tool's output it must equal.

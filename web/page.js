@@ -1,12 +1,10 @@
-// The class-set page: the choices are the address, the worksheet libraries (quillora.wasm) make
-// every document; this script only moves values between the address, the controls and them.
+// The class-set page: the choices are the address, the worksheet libraries (quillora.wasm) check
+// them and make every document; this script builds the controls from the libraries' table of
+// options and moves settings between the address, the controls and the libraries.
 'use strict';
 
 (function () {
   const $ = (id) => document.getElementById(id);
-  const settings = ['family', 'form', 'seed', 'versions', 'distinct', 'answers', 'paper',
-    'fraction-answers'];
-  const flags = { distinct: 'distinct', answers: 'answers', 'fraction-answers': 'fractionAnswers' };
   // Where Letter paper is the usual size; A4 everywhere else.
   const letterRegions = ['US', 'CA', 'MX', 'PH', 'CL', 'CO', 'VE', 'CR', 'GT', 'PA', 'PR', 'DO',
     'SV', 'NI', 'HN', 'BZ'];
@@ -18,7 +16,7 @@
   ];
   const decoder = new TextDecoder();
   let engine = null;
-  let catalogue = [];
+  let catalogue = null;
   let made = [];
 
   function defaultPaper() {
@@ -27,59 +25,75 @@
     return letterRegions.includes(region.toUpperCase()) ? 'letter' : 'a4';
   }
 
-  // The bytes of the worksheets and, when asked for, the answer key in one format; or an Error
-  // with the tool's message.
-  function make(request, format) {
-    const failed = engine.ccall('quillora_make', 'number',
-      ['string', 'string', 'string', 'string', 'string', 'string', 'number', 'number', 'number'],
-      [request.family, request.form, request.seed, request.versions, request.paper, format,
-        request.distinct, request.fractionAnswers, request.answers]);
-    const bytes = (start, size) => engine.HEAPU8.slice(start, start + size);
-    const sheets = bytes(engine._quillora_result(), engine._quillora_result_size());
-    if (failed) throw new Error(decoder.decode(sheets));
-    return [sheets, bytes(engine._quillora_key(), engine._quillora_key_size())];
+  function element(tag, attributes, ...children) {
+    const node = Object.assign(document.createElement(tag), attributes);
+    node.append(...children);
+    return node;
   }
 
-  // A request from the address's query: raw values for the libraries to judge, or an Error.
-  function fromQuery(query) {
-    const request = { family: null, form: null, seed: '', versions: '1', paper: defaultPaper(),
-      distinct: 0, answers: 0, fractionAnswers: 0 };
-    const seen = new Set();
-    for (const [key, value] of new URLSearchParams(query)) {
-      if (!settings.includes(key))
-        throw new Error(`unknown setting '${key}' (${settings.join(', ')})`);
-      if (seen.has(key)) throw new Error(`setting '${key}' given twice`);
-      seen.add(key);
-      if (key in flags) {
-        if (value !== '0' && value !== '1') throw new Error(`invalid ${key} '${value}' (1 or 0)`);
-        request[flags[key]] = Number(value);
+  // One control per option the libraries offer the page, in their order.
+  function buildControls() {
+    for (const option of catalogue.options) {
+      const id = option.name;
+      const hint = option.hint ? element('p', { id: `${id}-hint`, className: 'hint' }, option.hint)
+        : '';
+      let block;
+      if (option.control === 'checkbox') {
+        block = element('div', { className: 'check' },
+          element('input', { type: 'checkbox', id, name: id, value: '1' }),
+          element('label', { htmlFor: id }, option.label), hint);
+      } else if (option.control === 'choice') {
+        block = element('fieldset', {}, element('legend', {}, option.label),
+          ...option.choices.map((choice) => element('span', { className: 'radio' },
+            element('input', { type: 'radio', id: `${id}-${choice}`, name: id, value: choice }),
+            element('label', { htmlFor: `${id}-${choice}` },
+              choice[0].toUpperCase() + choice.slice(1)))), hint);
       } else {
-        request[key] = value;
+        const input = element('input', { type: 'text', id, name: id, autocomplete: 'off',
+          placeholder: option.placeholder });
+        if (option.control === 'number') input.inputMode = 'numeric';
+        block = element('div', { className: 'field' },
+          element('label', { htmlFor: id }, option.label), input, hint);
       }
+      if (option.hint) {
+        for (const input of block.querySelectorAll('input'))
+          input.setAttribute('aria-describedby', `${id}-hint`);
+      }
+      $('settings').append(block);
     }
-    return request;
   }
 
+  // The settings the controls hold, as names and values.
   function fromControls() {
-    const checked = (id) => ($(id).checked ? 1 : 0);
-    return { family: $('family').value, form: $('form').value, seed: $('seed').value.trim(),
-      versions: $('versions').value.trim(), paper: $('paper-letter').checked ? 'letter' : 'a4',
-      distinct: checked('distinct'), answers: checked('answers'),
-      fractionAnswers: checked('fraction-answers') };
+    const settings = [['family', $('family').value], ['form', $('form').value]];
+    for (const option of catalogue.options) {
+      const control = document.querySelector(`[name="${option.name}"]` +
+        (option.control === 'choice' ? ':checked' : ''));
+      if (!control || control.disabled) continue;
+      if (option.control === 'checkbox') settings.push([option.name, control.checked ? '1' : '0']);
+      else settings.push([option.name, control.value.trim()]);
+    }
+    return settings;
   }
 
-  function toQuery(request) {
-    const query = new URLSearchParams({ family: request.family, form: request.form,
-      seed: request.seed, versions: request.versions });
-    if (request.distinct) query.set('distinct', '1');
-    if (request.answers) query.set('answers', '1');
-    query.set('paper', request.paper);
-    if (request.fractionAnswers) query.set('fraction-answers', '1');
-    return '?' + query.toString();
+  // The controls as the libraries read the settings; a field left blank stays blank (a blank
+  // seed makes a new set each time).
+  function showControls(settings, given) {
+    const value = (name) => (settings.find(([each]) => each === name) || [])[1];
+    const blank = (name) => !(given.find(([each]) => each === name) || [])[1];
+    $('family').value = value('family');
+    showForms(value('family'), value('form'));
+    for (const option of catalogue.options) {
+      const shown = value(option.name);
+      if (option.control === 'checkbox') $(option.name).checked = shown === '1';
+      else if (option.control === 'choice') {
+        if (shown) $(`${option.name}-${shown}`).checked = true;
+      } else $(option.name).value = blank(option.name) ? '' : shown;
+    }
   }
 
   function showForms(familyName, formCode) {
-    const family = catalogue.find((f) => f.name === familyName);
+    const family = catalogue.families.find((f) => f.name === familyName);
     const select = $('form');
     select.replaceChildren();
     const choices = family.forms.map((f) => [f.code, `${f.code}: ${f.description}`]);
@@ -88,27 +102,34 @@
     for (const [code, text] of choices) select.add(new Option(text, code));
     select.value = formCode || family.default || 'mixed';
     describeForm();
-    const fraction = $('fraction-answers');
-    fraction.disabled = !family.forms.some((f) => f.fraction);
-    if (fraction.disabled) fraction.checked = false;
+    for (const option of catalogue.options) {
+      for (const control of document.getElementsByName(option.name)) {
+        control.disabled = family.excludes.includes(option.name);
+        if (control.disabled && control.type === 'checkbox') control.checked = false;
+      }
+    }
   }
 
   function describeForm() {
-    const family = catalogue.find((f) => f.name === $('family').value);
+    const family = catalogue.families.find((f) => f.name === $('family').value);
     const form = family.forms.find((f) => f.code === $('form').value);
     $('form-description').textContent = form ? `Every problem in the form ${form.description}.`
       : $('form').value === 'mixed' ? 'Every form of the family, drawn at random.'
         : 'The title and the blank layout, no problems.';
   }
 
-  function showControls(request) {
-    $('family').value = request.family;
-    showForms(request.family, request.form);
-    $('versions').value = request.versions;
-    $('distinct').checked = request.distinct === 1;
-    $('answers').checked = request.answers === 1;
-    $('fraction-answers').checked = request.fractionAnswers === 1;
-    $('paper-' + request.paper).checked = true;
+  // The bytes of the worksheets and, when asked for, the answer key in one format, and what the
+  // libraries made of the settings; or an Error with the tool's message.
+  function make(settings, format, seed) {
+    engine._quillora_clear();
+    for (const [name, value] of settings)
+      engine.ccall('quillora_set', null, ['string', 'string'], [name, value]);
+    const failed = engine.ccall('quillora_make', 'number', ['string', 'number'], [format, seed]);
+    const bytes = (start, size) => engine.HEAPU8.slice(start, start + size);
+    const sheets = bytes(engine._quillora_result(), engine._quillora_result_size());
+    if (failed) throw new Error(decoder.decode(sheets));
+    return [sheets, bytes(engine._quillora_key(), engine._quillora_key_size()),
+      JSON.parse(engine.UTF8ToString(engine._quillora_summary()))];
   }
 
   function clearSet() {
@@ -133,49 +154,50 @@
     Object.assign($(id), { href: url, download: name, hidden: false });
   }
 
-  // Makes the set the request names, shows its first version and links every document.
-  function makeSet(request) {
+  function showError(message) {
+    clearSet();
+    $('status').textContent = '';
+    $('error').textContent = message;
+    document.body.dataset.state = 'error';
+  }
+
+  // Makes the set the settings name, shows its first version and links every document; returns
+  // the address that makes it again, or null.
+  function makeSet(settings) {
     clearSet();
     $('error').textContent = '';
     const started = performance.now();
     try {
-      if (request.seed === '')
-        request.seed = String(crypto.getRandomValues(new Uint32Array(1))[0]);
-      const [text, textKey] = make(request, 'text');
-      // Canonical values for the names and the address: the libraries accepted them.
-      request.seed = String(Number(request.seed));
-      request.versions = String(Number(request.versions));
-      request.form = request.form ?? catalogue.find((f) => f.name === request.family).default;
-      const stem = `${request.family}-${request.form}-seed-${request.seed}` +
-        (request.versions === '1' ? '' : `-x${request.versions}`);
+      // A seed for a set that names none: the libraries take it only then.
+      const seed = crypto.getRandomValues(new Uint32Array(1))[0];
+      const [text, textKey, summary] = make(settings, 'text', seed);
+      const keys = textKey.length > 0;
       for (const format of formats) {
-        const [sheets, key] = format.name === 'text' ? [text, textKey] : make(request, format.name);
-        offer(`sheets-${format.name}`, sheets, `${stem}.${format.ext}`, format.type);
-        if (request.answers)
-          offer(`key-${format.name}`, key, `${stem}-answers.${format.ext}`, format.type);
+        const [sheets, key] = format.name === 'text' ? [text, textKey]
+          : make(summary.settings, format.name, seed);
+        offer(`sheets-${format.name}`, sheets, `${summary.stem}.${format.ext}`, format.type);
+        if (keys) offer(`key-${format.name}`, key, `${summary.stem}-answers.${format.ext}`, format.type);
       }
-      $('key-note').hidden = request.answers === 1;
+      $('key-note').hidden = keys;
       const whole = decoder.decode(text);
       const end = whole.indexOf('\f');
       $('preview').textContent = end < 0 ? whole : whole.slice(0, end);
-      const count = Number(request.versions);
-      const last = (Number(request.seed) + count - 1) % 4294967296;
-      $('status').textContent = count === 1 ? `Seed ${request.seed}.`
-        : `Seed ${request.seed}, ${count} versions: seeds ${request.seed} to ${last}; the first is shown.`;
-      showControls(request);
+      const last = (summary.seed + summary.versions - 1) % 4294967296;
+      $('status').textContent = summary.versions === 1 ? `Seed ${summary.seed}.`
+        : `Seed ${summary.seed}, ${summary.versions} versions: seeds ${summary.seed} to ${last}; ` +
+          'the first is shown.';
+      showControls(summary.settings, settings);
       performance.measure('quillora-make', { start: started });
       document.body.dataset.state = 'made';
-      return toQuery(request);
+      return '?' + new URLSearchParams(summary.settings).toString();
     } catch (failure) {
-      clearSet();
-      $('status').textContent = '';
-      $('error').textContent = failure.message;
-      document.body.dataset.state = 'error';
+      showError(failure.message);
       return null;
     }
   }
 
-  // The set the address names, at once; the controls alone when it names none.
+  // The set the address names, at once; the controls alone when it names none. The paper comes
+  // from the browser's language unless the address names one.
   function fromAddress() {
     if (!location.search) {
       clearSet();
@@ -184,18 +206,9 @@
       document.body.dataset.state = 'ready';
       return;
     }
-    let request;
-    try {
-      request = fromQuery(location.search);
-    } catch (failure) {
-      clearSet();
-      $('status').textContent = '';
-      $('error').textContent = failure.message;
-      document.body.dataset.state = 'error';
-      return;
-    }
-    $('seed').value = request.seed;
-    const query = makeSet(request);
+    const settings = [...new URLSearchParams(location.search)];
+    if (!settings.some(([name]) => name === 'paper')) settings.push(['paper', defaultPaper()]);
+    const query = makeSet(settings);
     if (query && query !== location.search) history.replaceState(null, '', query);
   }
 
@@ -205,12 +218,14 @@
     } catch (failure) {
       $('status').textContent = '';
       $('error').textContent = 'The worksheet maker could not be loaded: ' + failure;
+      document.body.dataset.state = 'error';
       return;
     }
     catalogue = JSON.parse(engine.UTF8ToString(engine._quillora_catalogue()));
-    for (const family of catalogue) $('family').add(new Option(family.menu, family.name));
-    showForms(catalogue[0].name, null);
-    $('paper-' + defaultPaper()).checked = true;
+    buildControls();
+    for (const family of catalogue.families) $('family').add(new Option(family.menu, family.name));
+    showForms(catalogue.families[0].name, null);
+    $(`paper-${defaultPaper()}`).checked = true;
     $('family').addEventListener('change', () => showForms($('family').value, null));
     $('form').addEventListener('change', describeForm);
     $('choices').addEventListener('submit', (event) => {

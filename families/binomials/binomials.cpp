@@ -86,18 +86,19 @@ void unit_pair(Frame& f, TextView first, TextView second, int sign)
     commit_product(f, 1, sign * a, 1, sign * b);
 }
 
-} // namespace
-
+// (x + a)(x + b)
 void Bin1(Frame& f)
 {
     unit_pair(f, u"(x + ", u")(x + ", 1);
 }
 
+// (x - a)(x - b)
 void Bin2(Frame& f)
 {
     unit_pair(f, u"(x - ", u")(x - ", -1);
 }
 
+// (x + a)(x - b) or (x - a)(x + b)
 void Bin3(Frame& f)
 {
     const int a = f.draw(15, 1);
@@ -112,22 +113,26 @@ void Bin3(Frame& f)
     }
 }
 
+// (ax + b)(cx + d), each binomial in lowest terms
 void Bin4(Frame& f)
 {
     reduced_pair(f, u"(x + ", u"x + ", 1);
 }
 
+// (ax - b)(cx - d), each binomial in lowest terms
 void Bin5(Frame& f)
 {
     reduced_pair(f, u"(x - ", u"x - ", -1);
 }
 
+// (ax - b)(cx + d) or (ax + b)(cx - d), unreduced
 void Bin6(Frame& f)
 {
     const Four v = draw_four(f);
     opposite_signs(f, v, f.draw(2, 0));
 }
 
+// conjugate pair (ax - b)(ax + b) or (ax + b)(ax - b)
 void Bin7(Frame& f)
 {
     int a = f.draw(15, 1);
@@ -137,6 +142,7 @@ void Bin7(Frame& f)
     opposite_signs(f, { a, b, a, b }, s);
 }
 
+// square of a binomial, (ax + b)² or (ax - b)²
 void Bin8(Frame& f)
 {
     int a = f.draw(15, 1);
@@ -162,6 +168,8 @@ constexpr Form Forms[] = {
     { "Bin7", "(ax + b)(ax - b)", Bin7, false, expanded, product, "DOTS" },
     { "Bin8", "(ax + b)²", Bin8, false, expanded, square, "PST" },
 };
+
+} // namespace
 
 const Family binomials_family {
     .name = "binomials",

@@ -115,8 +115,7 @@ Maths eq5_equation(const ProblemNumbers& v)
     return out;
 }
 
-} // namespace
-
+// x + a = b
 void EQ1(Frame& f)
 {
     // one-step equations always have a whole solution
@@ -127,6 +126,7 @@ void EQ1(Frame& f)
     f.commit({ 1, a, 0, b });
 }
 
+// ax + b = c
 void EQ2(Frame& f)
 {
     const auto [a, b, c] = draw_until<3>(
@@ -137,6 +137,7 @@ void EQ2(Frame& f)
     f.commit({ a, b, 0, c });
 }
 
+// ax + b = cx + d
 void EQ3(Frame& f)
 {
     const auto [a, b, c, d] = draw_until<4>(
@@ -147,6 +148,7 @@ void EQ3(Frame& f)
     f.commit({ a, b, c, d });
 }
 
+// a(bx + c) = d
 void EQ4(Frame& f)
 {
     const auto [a, b, c, d] = draw_until<4>(
@@ -158,6 +160,7 @@ void EQ4(Frame& f)
     f.commit({ a, b, c, d });
 }
 
+// a(bx + c) = d(ex + f)
 void EQ5(Frame& f)
 {
     // g is the constant f of a(bx + c) = d(ex + f). Both tests are evaluated without a jump,
@@ -180,6 +183,7 @@ void EQ5(Frame& f)
     f.commit({ a, b, c, d, e, g });
 }
 
+// ax = b
 void EQ6(Frame& f)
 {
     const auto [a, b] = draw_until<2>(
@@ -197,6 +201,8 @@ constexpr Form Forms[] = {
     { "EQ5", "a(bx + c) = d(ex + f)", EQ5, true, eq5_solution, eq5_equation },
     { "EQ6", "ax = b", EQ6, true, linear_solution, linear_equation },
 };
+
+} // namespace
 
 const Family equations_family {
     .name = "equations",

@@ -153,8 +153,7 @@ void write_binomial_product(Frame& f, const Trinomial& t, int k)
     commit_trinomial(f, t.A * k / t.g, t.B * k / t.g, t.C * k / t.g);
 }
 
-} // namespace
-
+// x² + (a + b)x + ab
 void EGF(Frame& f)
 {
     const Pair v = draw_nonzero_pair(f);
@@ -162,11 +161,13 @@ void EGF(Frame& f)
     commit_trinomial(f, 1, v.a + v.b, v.a * v.b);
 }
 
+// (mx + q)(nx + p) multiplied out, reduced by its common divisor
 void HGF(Frame& f)
 {
     write_binomial_product(f, draw_binomial_product(f), 1);
 }
 
+// k times an EGF trinomial, k from 2 to 15
 void EGFGCF(Frame& f)
 {
     const Pair v = draw_nonzero_pair(f);
@@ -175,12 +176,14 @@ void EGFGCF(Frame& f)
     commit_trinomial(f, k, k * (v.a + v.b), k * (v.a * v.b));
 }
 
+// k times a reduced HGF trinomial, k from 2 to 10
 void HGFGCF(Frame& f)
 {
     const Trinomial t = draw_binomial_product(f);
     write_binomial_product(f, t, f.draw(9, 2));
 }
 
+// dx(ax + c) multiplied out
 void GCF(Frame& f)
 {
     int a = 0, c = 0, d = 0;
@@ -193,6 +196,7 @@ void GCF(Frame& f)
     commit_trinomial(f, d * a, d * c, 0);
 }
 
+// difference of two squares a²x² - b²
 void DOTS(Frame& f)
 {
     const Pair v = draw_coprime_pair(f);
@@ -201,6 +205,7 @@ void DOTS(Frame& f)
     commit_trinomial(f, v.a * v.a, 0, -v.b * v.b);
 }
 
+// perfect-square trinomial a²x² ± 2abx + b²
 void PST(Frame& f)
 {
     const Pair v = draw_coprime_pair(f);
@@ -222,6 +227,8 @@ constexpr Form Forms[] = {
     { "DOTS", "difference of two squares", DOTS, false, factored, trinomial, "DOTS" },
     { "PST", "perfect-square trinomial", PST, false, factored, trinomial, "PST" },
 };
+
+} // namespace
 
 const Family factoring_family {
     .name = "factoring",

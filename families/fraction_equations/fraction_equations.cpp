@@ -137,8 +137,7 @@ Maths fb5_equation(const ProblemNumbers& v)
     return out;
 }
 
-} // namespace
-
+// (a/b)x = c
 void FB1(Frame& f)
 {
     const Text indent = blanks(f.problem_line().size());
@@ -150,6 +149,7 @@ void FB1(Frame& f)
     f.commit({ q.num, q.den, 0, 1, 0, 1, c, 1 });
 }
 
+// (a/b)x ± c = d
 void FB2(Frame& f)
 {
     const Text indent = blanks(f.problem_line().size());
@@ -163,6 +163,7 @@ void FB2(Frame& f)
     f.commit({ q.num, q.den, sign_value(sign) * c, 1, 0, 1, d, 1 });
 }
 
+// (a/b)x ± c/d = e
 void FB3(Frame& f)
 {
     // The gap equals "x" and the sign between the two bars.
@@ -178,6 +179,7 @@ void FB3(Frame& f)
     f.commit({ ab.num, ab.den, sign_value(sign) * cd.num, cd.den, 0, 1, e, 1 });
 }
 
+// (a/b)x ± c = (d/e)x ± f
 void FB4(Frame& f)
 {
     // The gap equals "x", the sign, c and the equals string, for c below 100.
@@ -197,6 +199,7 @@ void FB4(Frame& f)
         sign_value(right_sign) * last, 1 });
 }
 
+// (a/b)(cx ± d) = (e/f)(gx ± h)
 void FB5(Frame& f)
 {
     // The left part is padded to this width so that the right bar starts 16 after the left one.
@@ -239,6 +242,8 @@ constexpr Form Forms[] = {
     { "FB5", "a/b (cx + d) = e/f (gx + h)", FB5, false, fb5_solution, fb5_equation, {},
         "{a/b}(cx + d) = {e/f}(gx + h)" },
 };
+
+} // namespace
 
 const Family fraction_equations_family {
     .name = "fraction-equations",
