@@ -126,6 +126,7 @@ web: deps-web web-site
 
 # The site alone, for builds that installed emscripten already (the browser test's).
 web-site:
+	./scripts/qrcodegen-source $(WEB_BUILD)/qrcodegen
 	test -f $(WEB_BUILD)/CMakeCache.txt || $(EMSCRIPTEN_ENV) emcmake cmake -S . -B $(WEB_BUILD) \
 		-G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLORA_APP=OFF -DQUILLORA_TESTS=OFF
 	$(EMSCRIPTEN_ENV) cmake --build $(WEB_BUILD) -j $(JOBS)

@@ -129,43 +129,40 @@ std::string_view read_number(TextView text, std::size_t& i, Token& token)
     return digits > 0 ? std::string_view {} : NotReadable;
 }
 
-// A mixed number's fraction part "5/6" right after the whole part and a blank: a proper
-// fraction of whole numbers that no exponent follows. Moves i past it when there is one.
-bool read_mixed_part(TextView text, std::size_t& i, Token& token)
+// A mixed number's fraction part "5/6" after the whole part and blanks: a proper fraction of
+// whole numbers that no exponent follows. Makes the token a mixed number and moves i past it
+// when there is one; leaves both as they are when there is none.
+void read_mixed_part(TextView text, std::size_t& i, Token& token)
 {
     std::size_t j = i;
-    if (j >= text.size() || !is_blank(text[j]))
-        return false;
     while (j < text.size() && is_blank(text[j]))
         ++j;
     Token numerator, denominator;
-    if (j >= text.size() || !is_digit(text[j]) || !read_number(text, j, numerator).empty()
-        || numerator.decimal || j >= text.size() || text[j] != u'/')
-        return false;
+    if (j == i || !read_number(text, j, numerator).empty() || numerator.decimal || j == text.size()
+        || text[j] != u'/')
+        return;
     ++j;
-    if (j >= text.size() || !is_digit(text[j]) || !read_number(text, j, denominator).empty()
-        || denominator.decimal)
-        return false;
+    if (!read_number(text, j, denominator).empty() || denominator.decimal)
+        return;
     if (j < text.size()) {
         const K next = symbol(text[j]);
-        if (next == K::Caret || next == K::Square || next == K::Cube || text[j] == u'.')
-            return false;
+        if (next == K::Caret || next == K::Square || next == K::Cube)
+            return;
     }
     const long long p = numerator.value.p, q = denominator.value.p;
     if (q == 0 || p >= q)
-        return false;
+        return;
     // whole + p/q, every part below 10^18 and p < q, so whole * q + p may still overflow
     long long scaled = 0;
     if (__builtin_mul_overflow(token.value.p, q, &scaled)
         || __builtin_add_overflow(scaled, p, &scaled))
-        return false;
+        return;
     const long long g = std::gcd(scaled, q);
     token.kind = K::Mixed;
     token.numerator = p;
     token.denominator = q;
     token.value = { scaled / g, q / g };
     i = j;
-    return true;
 }
 
 // Splits the text into tokens; a run of letters other than x is one Letter token. Returns the
