@@ -24,7 +24,8 @@ std::string roff(std::string_view text, bool prose = false)
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto rest = text.substr(i);
-        if (text[i] == '-' && prose && i > 0 && rest.size() > 1 && letter(text[i - 1]) && letter(rest[1]))
+        if (text[i] == '-' && prose && i > 0 && rest.size() > 1 && letter(text[i - 1])
+            && letter(rest[1]))
             out += '-';
         else if (text[i] == '-')
             out += "\\-";
@@ -150,8 +151,9 @@ std::string completion()
            "    local cur prev words cword split\n"
            "    _init_completion -s || return\n\n"
            "    case $prev in\n"
-        + choices + "        " + files + ")\n            _filedir\n            return\n            ;;\n"
-        + "        " + silent + ")\n            return\n            ;;\n    esac\n"
+        + choices + "        " + files
+        + ")\n            _filedir\n            return\n            ;;\n" + "        " + silent
+        + ")\n            return\n            ;;\n    esac\n"
         + "    $split && return\n\n"
           "    if [[ $cur == -* ]]; then\n"
           "        COMPREPLY=($(compgen -W '"

@@ -174,7 +174,8 @@ The file is written to a temporary file in the same folder and then renamed,
 so a failed write leaves an existing
 .I FILE
 as it was.)",
-        .apply = [](SetRequest& r, std::string_view value) { r.output = file_name("output", value); } },
+        .apply
+        = [](SetRequest& r, std::string_view value) { r.output = file_name("output", value); } },
     { .name = "answers",
         .value = "FILE",
         .help = "also write the answer key of every version to FILE, in the\n"
@@ -309,11 +310,14 @@ ToolCommand parse_request(const std::vector<std::string>& args)
             value = arg.substr(arg.find('=') + 1);
             arg = arg.substr(0, arg.find('='));
         }
-        const auto option = std::find_if(std::begin(Options), std::end(Options),
-            [arg](const Option& o) { return arg == "--" + std::string(o.name) || arg == o.short_name; });
+        const auto option
+            = std::find_if(std::begin(Options), std::end(Options), [arg](const Option& o) {
+                  return arg == "--" + std::string(o.name) || arg == o.short_name;
+              });
         try {
             if (option == std::end(Options) || (value && option->value.empty()))
-                throw UsageError { "unknown option " + quoted(args[i]) + " (" + option_list() + ")" };
+                throw UsageError { "unknown option " + quoted(args[i]) + " (" + option_list()
+                    + ")" };
             if (!option->value.empty() && !value) {
                 if (i + 1 >= args.size())
                     throw UsageError { "option " + quoted(arg) + " needs a value" };
