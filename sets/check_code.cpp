@@ -1,8 +1,12 @@
 #include "sets/check_code.h"
 
+#include "sets/options.h"
+
 #include <qrcodegen.hpp>
 
+#include <algorithm>
 #include <cstdio>
+#include <optional>
 
 namespace quillora {
 
@@ -41,6 +45,43 @@ std::string check_link(
         link += "&fraction-answers=1";
     link += "&check=1";
     return link;
+}
+
+std::string key_code(const Family& family, const ProblemOptions& options, std::uint32_t seed)
+{
+    // FNV-1a over the link's own settings, which name the sheet
+    std::uint64_t hash = 14695981039346656037ULL;
+    for (const char c : check_link("key:", family, options, seed))
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+    char code[9];
+    std::snprintf(code, sizeof code, "%08x", static_cast<unsigned>(hash ^ (hash >> 32)));
+    return code;
+}
+
+CheckRequest check_request(const std::vector<std::pair<std::string, std::string>>& settings)
+{
+    std::vector<std::pair<std::string, std::string>> sheet;
+    std::optional<std::string> check, key;
+    for (const auto& [name, value] : settings) {
+        std::optional<std::string>* own = name == CheckSetting ? &check
+            : name == KeySetting                               ? &key
+                                                               : nullptr;
+        if (!own) {
+            sheet.emplace_back(name, value);
+            continue;
+        }
+        if (*own)
+            throw UsageError { "setting '" + name + "' given twice" };
+        *own = value;
+    }
+    if (check != "1")
+        throw UsageError { "invalid check '" + check.value_or("") + "' (1)" };
+    if (std::none_of(sheet.begin(), sheet.end(), [](const auto& s) { return s.first == "seed"; }))
+        throw UsageError { "a self-check link names its seed" };
+    const PageRequest page = page_request(sheet, "text", 0);
+    CheckRequest out { page.request.family, page.request.options, *page.request.seed, false };
+    out.key = key && *key == key_code(*out.family, out.options, out.seed);
+    return out;
 }
 
 FooterMark qr_code(std::string_view text, double side)

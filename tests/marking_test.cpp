@@ -4,6 +4,8 @@
 #include "engine/maths.h"
 #include "families/catalogue.h"
 #include "sets/answer_reader.h"
+#include "sets/check_code.h"
+#include "sets/class_set.h"
 #include "sets/marking.h"
 
 #include <gtest/gtest.h>
@@ -150,3 +152,40 @@ TEST(Marking, Bounds)
 }
 
 } // namespace
+
+// A sheet's self-check link, read back as the page reads its address, names the same sheet; its
+// key code opens the key, a changed one does not, and a link without check=1 or a seed is refused.
+TEST(Marking, CheckLinksNameTheirSheet)
+{
+    const Family& family = *find_family("equations");
+    const ProblemOptions options {
+        .selection = FormSelection::form(3), .fraction_answers_ok = true, .distinct = true
+    };
+    const std::string link = check_link("https://school.example/q/?x=1", family, options, 7);
+    EXPECT_EQ(link,
+        "https://school.example/q/?x=1&family=equations&form=EQ3&seed=7&distinct=1"
+        "&fraction-answers=1&check=1");
+    std::vector<std::pair<std::string, std::string>> settings;
+    for (std::size_t at = link.find("family="); at < link.size();) {
+        const std::size_t end = std::min(link.find('&', at), link.size());
+        const std::string setting = link.substr(at, end - at);
+        settings.emplace_back(
+            setting.substr(0, setting.find('=')), setting.substr(setting.find('=') + 1));
+        at = end + 1;
+    }
+    const std::string code = key_code(family, options, 7);
+    for (const auto& [key, opens] : { std::pair { code, true }, { "0" + code.substr(1), false } }) {
+        auto with_key = settings;
+        with_key.emplace_back("key", key);
+        const CheckRequest read = check_request(with_key);
+        EXPECT_EQ(read.family, &family);
+        EXPECT_EQ(
+            make_sheet(*read.family, read.options, read.seed), make_sheet(family, options, 7));
+        EXPECT_EQ(read.key, opens);
+    }
+    settings.pop_back();
+    EXPECT_THROW(check_request(settings), UsageError);
+    settings.emplace_back("check", "1");
+    settings.erase(settings.begin() + 2); // the seed
+    EXPECT_THROW(check_request(settings), UsageError);
+}
