@@ -1,9 +1,12 @@
 // Time to build one whole worksheet, per family and form, with the production random source,
 // next to a floor that seeds the same source, makes the same number of draws and appends the
-// same number of characters with no logic. Both cycle through the same seeds.
+// same number of characters with no logic. Both cycle through the same seeds. And the time to mark
+// a whole sheet whose every answer is typed as its key writes it.
 
 #include "bench/counting_source.h"
+#include "engine/maths.h"
 #include "families/catalogue.h"
+#include "sets/marking.h"
 
 #include <benchmark/benchmark.h>
 
@@ -76,6 +79,25 @@ void floor(benchmark::State& state, const Family* family, ProblemOptions options
     state.counters["chars"] = benchmark::Counter(characters, benchmark::Counter::kAvgIterations);
 }
 
+// The sheets of the first seeds typed with their keys' answers, marked in turn (each marking
+// makes its sheet again, as the self-check page does).
+void mark(benchmark::State& state, const Family* family, ProblemOptions options)
+{
+    constexpr std::uint32_t Sheets = 64;
+    std::vector<std::vector<Text>> typed(Sheets);
+    for (std::uint32_t seed = 0; seed < Sheets; ++seed) {
+        std::vector<Problem> problems;
+        make_sheet(*family, options, seed + 1, &problems);
+        for (const Problem& problem : problems)
+            typed[seed].push_back(maths_text(problem.answer()));
+    }
+    std::uint32_t seed = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(mark_sheet(*family, options, seed + 1, typed[seed]));
+        seed = (seed + 1) % Sheets;
+    }
+}
+
 // Per form and "mixed", named family/form (the equations also with the box ticked): the sheet,
 // then its floor as family/form/floor and the sheet with no problem twice as family/form/distinct.
 void register_sheets()
@@ -96,6 +118,8 @@ void register_sheets()
                     .fraction_answers_ok = ticked };
                 benchmark::RegisterBenchmark(label.c_str(), sheet, &family, options);
                 benchmark::RegisterBenchmark((label + "/floor").c_str(), floor, &family, options);
+                if (name == "mixed" && !ticked)
+                    benchmark::RegisterBenchmark((label + "/mark").c_str(), mark, &family, options);
                 if (!ticked) { // what taking back repeated problems costs
                     ProblemOptions distinct = options;
                     distinct.distinct = true;
