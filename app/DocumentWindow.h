@@ -31,6 +31,8 @@ public:
 
 signals:
     void closing(DocumentWindow* window);
+    /// A paste was refused; the message says why.
+    void pasteRefused(const QString& message);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

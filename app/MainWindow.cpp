@@ -32,9 +32,25 @@
 #include <QToolBar>
 #include <QWindow>
 
+#include <cstdio>
+#include <string>
+#include <utility>
+
 namespace quillora {
 
 namespace {
+
+// The system's paper for Save and Print; a paper name it does not know is reported once, on
+// standard error.
+Paper systemPaper()
+{
+    static bool warned = false;
+    std::string warning;
+    const Paper paper = system_paper(&warning);
+    if (!warning.empty() && !std::exchange(warned, true))
+        std::fprintf(stderr, "quillora: %s\n", warning.c_str());
+    return paper;
+}
 
 // The built-in printer picture, for desktops whose theme has none.
 QIcon fallbackPrintIcon()
@@ -228,6 +244,9 @@ DocumentWindow* MainWindow::addDocumentWindow()
         if (m_worksheet == closing)
             m_worksheet = nullptr;
     });
+    connect(document, &DocumentWindow::pasteRefused, this, [this](const QString& message) {
+        m_dialogs->warn(this, QStringLiteral("Paste"), message);
+    });
     return document;
 }
 
@@ -313,7 +332,7 @@ void MainWindow::save()
     const QString fileName = m_dialogs->chooseSaveFile(this);
     if (fileName.isEmpty())
         return;
-    const std::string rtf = write_rtf(textRuns(*document->textBox()->document()), system_paper());
+    const std::string rtf = write_rtf(textRuns(*document->textBox()->document()), systemPaper());
     const std::string name = QFile::encodeName(fileName).toStdString();
     const WriteResult result = write_file(name, rtf, NonRegularTarget::Refuse);
     if (!result.written) {
@@ -333,7 +352,7 @@ void MainWindow::print()
     const bool hasSelection = box->textCursor().hasSelection();
     QPrinter printer(QPrinter::HighResolution);
     // The dialog starts on the system's paper; a printer chosen there may change it.
-    const Paper paper = system_paper();
+    const Paper paper = systemPaper();
     printer.setPageSize(QPageSize(
         QSizeF(paper.width, paper.height), QPageSize::Point, QString(), QPageSize::FuzzyMatch));
     if (!m_dialogs->choosePrinter(this, printer, hasSelection))

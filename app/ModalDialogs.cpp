@@ -1,11 +1,17 @@
 #include "app/ModalDialogs.h"
 
+#include <QDir>
 #include <QEvent>
+#include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFileSystemModel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+
+#include <pwd.h>
 
 namespace quillora {
 
@@ -37,6 +43,50 @@ protected:
     }
 };
 
+// The save dialog, taking a name with quotes as typed: one path, quotes and all. Qt's dialog reads
+// such a name as a list of names ("a" "b") and saves to the first, a file the teacher never
+// named. A name without quotes goes Qt's own way, which reads it the same.
+class SaveDialog final : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+
+    /// The path typed with quotes; empty for any other choice.
+    QString typedPath() const { return m_typedPath; }
+
+    void accept() override
+    {
+        auto* box = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        const QString typed = box ? box->text() : QString();
+        if (!typed.contains(u'"')) {
+            QFileDialog::accept();
+            return;
+        }
+        QString path = directory().absoluteFilePath(typed);
+        // As Qt reads a name: "~" or "~user" starts in a home folder, unless the folder shown
+        // holds a file of that name.
+        if (typed.startsWith(u'~') && !QFileInfo::exists(path)) {
+            const qsizetype slash = typed.indexOf(u'/');
+            const QString user = typed.mid(1, slash < 0 ? -1 : slash - 1);
+            const passwd* entry = user.isEmpty() ? nullptr : ::getpwnam(QFile::encodeName(user));
+            const QString home = user.isEmpty() ? QDir::homePath()
+                : entry                         ? QFile::decodeName(entry->pw_dir)
+                                                : QString();
+            if (!home.isEmpty())
+                path = home + (slash < 0 ? QString() : typed.mid(slash));
+        }
+        if (QFileInfo(path).isDir()) {
+            setDirectory(path);
+            box->clear();
+            return;
+        }
+        m_typedPath = path;
+        QDialog::accept();
+    }
+
+private:
+    QString m_typedPath;
+};
+
 } // namespace
 
 ModalDialogs::ModalDialogs(QObject* parent)
@@ -55,7 +105,7 @@ QString ModalDialogs::chooseSaveFile(QWidget* parent)
 
 QString QtModalDialogs::askSaveFileName(QWidget* parent, const QString& offered)
 {
-    QFileDialog dialog(parent, QStringLiteral("Save"));
+    SaveDialog dialog(parent, QStringLiteral("Save"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -67,9 +117,11 @@ QString QtModalDialogs::askSaveFileName(QWidget* parent, const QString& offered)
         model->setNameFilters({});
     if (!offered.isEmpty())
         dialog.selectFile(offered);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (dialog.exec() != QDialog::Accepted)
         return QString();
-    return dialog.selectedFiles().constFirst();
+    if (!dialog.typedPath().isEmpty())
+        return dialog.typedPath();
+    return dialog.selectedFiles().value(0);
 }
 
 bool QtModalDialogs::choosePrinter(QWidget* parent, QPrinter& printer, bool hasSelection)

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDebug>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QImage>
@@ -19,6 +20,7 @@
 #include <QLockFile>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -162,16 +164,69 @@ private slots:
         QCOMPARE(quit.count(), 2);
     }
 
-    // Pasting from an empty clipboard or selection (Ctrl+V, a middle click) changes nothing.
-    void pasteFromNothingKeepsTheText()
+    // A paste is done, or refused with one warning, within 2 s: an empty clipboard or selection
+    // (Ctrl+V, a middle click) changes nothing; small rich text keeps its formats; rich text too
+    // large or nested to lay out at once, or naming a picture in a file (a pipe here, which
+    // would hang the window), comes as plain text in the worksheet's font (or is refused when
+    // there is none); text beyond what a worksheet takes is refused.
+    void pasteIsQuickAndKeepsTheFont_data()
     {
+        QTest::addColumn<QByteArray>("html"); // null: no such format
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QString>("warning");
+        const QByteArray nested = QByteArray("<b>").repeated(200000) + "x"
+            + QByteArray("</b>").repeated(200000); // 1.4 MB
+        const QString refused = "Could not paste: the clipboard holds ";
+        QTest::newRow("nothing") << QByteArray() << QString() << ""
+                                 << "";
+        QTest::newRow("small rich text") << QByteArray("<b>bold</b>") << "bold"
+                                         << "bold"
+                                         << "";
+        QTest::newRow("nested rich text") << nested << "x"
+                                          << "x"
+                                          << "";
+        QTest::newRow("nested rich text alone") << nested << QString() << ""
+                                                << refused
+                + "only formatted text, too large, too deeply nested or naming other files to lay "
+                  "out at once.";
+        QTest::newRow("10 MB of text")
+            << QByteArray() << QString(10'000'000, 'a') << ""
+            << refused + "10,000,000 characters, more than the 250,000 a worksheet takes at once.";
+        QTest::newRow("picture from a pipe")
+            << ("<i>a</i><img src=\"" + QFile::encodeName(path("picture")) + "\">") << "a"
+            << "a"
+            << "";
+    }
+    void pasteIsQuickAndKeepsTheFont()
+    {
+        QFETCH(QByteArray, html);
+        QFETCH(QString, text);
+        QFETCH(QString, pasted);
+        QFETCH(QString, warning);
+        mkfifo(QFile::encodeName(path("picture")), 0600);
         handOver(*m_main, "sheet");
         QTextEdit* box = m_main->activeDocument()->textBox();
-        QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
+        box->moveCursor(QTextCursor::End);
+        auto* data = new QMimeData;
+        if (!html.isNull())
+            data->setHtml(QString::fromUtf8(html));
+        if (!text.isNull())
+            data->setText(text);
+        QGuiApplication::clipboard()->setMimeData(data, QClipboard::Clipboard);
         QGuiApplication::clipboard()->clear(QClipboard::Selection);
+        QElapsedTimer took;
+        took.start();
         QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
         QTest::mouseClick(box->viewport(), Qt::MiddleButton, {}, QPoint(5, 5));
-        QCOMPARE(box->toPlainText(), "sheet");
+        QVERIFY2(took.elapsed() < 2000, qPrintable(QString::number(took.elapsed())));
+        box->grab(); // laid out and painted
+        QCOMPARE(box->toPlainText(), "sheet" + pasted);
+        QCOMPARE(m_dialogs->warnings, warning.isEmpty() ? QStringList() : QStringList(warning));
+        const std::vector<TextRun> runs = textRuns(*box->document());
+        QCOMPARE(runs.back().bold, html.startsWith("<b>bold"));
+        QCOMPARE(runs.front().font_family, u"Courier New");
+        QCOMPARE(runs.size(), std::size_t(html.startsWith("<b>bold") ? 2 : 1));
     }
 
     // Each picture button shows its equation, and its pressed look, as the golden pictures do.
@@ -332,9 +387,10 @@ private slots:
             area->horizontalScrollBar()->isVisible() && area->verticalScrollBar()->isVisible());
     }
 
-    // The real save dialog: Cancel writes nothing; Save writes the typed name; the next Save
-    // offers that name and replaces the file without asking.
-    // The file holds the document's text and formats as LibreOffice reads them.
+    // The real save dialog: Cancel writes nothing; Save writes the typed name (one name, quotes
+    // and all, never a file the dialog lists); the next Save offers that name and replaces the
+    // file without asking. The file holds the document's text and formats as LibreOffice reads
+    // them.
     void realSaveDialog()
     {
         handOver(*m_main, engineSheet("binomials", "Bin3", 8), 10);
@@ -345,11 +401,13 @@ private slots:
             whenModal<QFileDialog>([&offered, accept, typed](QFileDialog* dialog) {
                 auto* box = child<QLineEdit>(dialog, "fileNameEdit");
                 offered << dialog->windowTitle() + dialog->nameFilters().join('|') + box->text();
-                // A name typed as a user does: the file list's selection (the offered name, once
-                // the list has loaded) gives way to it.
+                // A name typed as a user does, into the focused box: the file list's selection
+                // (the offered name, once the list has loaded) gives way to it.
                 if (!typed.isEmpty()) {
                     for (auto* view : dialog->findChildren<QAbstractItemView*>())
                         view->clearSelection();
+                    QApplication::setActiveWindow(dialog);
+                    box->setFocus();
                     box->setText(typed);
                 }
                 QMetaObject::invokeMethod(dialog, accept ? "accept" : "reject");
@@ -377,12 +435,22 @@ private slots:
             warning = box->windowTitle() + ": " + box->text();
             box->accept();
         });
+        // A name with quotes is one name, as typed: the file "victim" the dialog lists stays.
+        write(path("victim"), "victim");
+        QDir().mkpath(path("sheets"));
+        const QByteArray home = qgetenv("HOME");
+        qputenv("HOME", QFile::encodeName(m_dir.path()));
+        save(true, "~/sheets/week 3 \"victim\" quiz.rtf");
+        qputenv("HOME", home);
+        QCOMPARE(readAll(path("victim")), "victim");
+        QCOMPARE(readAll(path("sheets/week 3 \"victim\" quiz.rtf")), rtf);
         save(true, path("none/a.rtf"));
         QCOMPARE(warning,
             "Save: Could not save \"" + path("none/a.rtf") + "\": No such file or directory");
         QCOMPARE(offered.join(' '),
             "SaveAll Files (*.*) SaveAll Files (*.*) SaveAll Files (*.*)real.rtf SaveAll Files "
-            "(*.*)real.rtf SaveAll Files (*.*)real.rtf");
+            "(*.*)real.rtf SaveAll Files (*.*)real.rtf SaveAll Files (*.*)week 3 \"victim\" "
+            "quiz.rtf");
 
         QVERIFY(!runTool("soffice",
             { "-env:UserInstallation=file://" + path("profile"), "--headless", "--convert-to",
