@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cctype>
 #include <cmath>
 #include <fstream>
 #include <random>
@@ -12,45 +13,68 @@
 using namespace quillora;
 using quillora::test::ScriptedSource;
 
-// Every row of tests/data/examples.tsv: a generator's draws and the exact line it writes.
-TEST(Families, WorkedExamples)
+namespace {
+
+// The rows of tests/data/examples.tsv, each a test of its own named after its family, form and
+// line in the table.
+std::vector<std::pair<int, std::string>> examples()
 {
+    std::vector<std::pair<int, std::string>> out;
     std::ifstream table(QUILLORA_TEST_DATA "/examples.tsv");
-    int rows = 0;
+    int line = 0;
     for (std::string row; std::getline(table, row);) {
-        if (row.empty() || row[0] == '#')
-            continue;
-        std::vector<std::string> cell;
-        for (std::istringstream in(row); std::getline(in, cell.emplace_back(), '\t');) { }
-        ASSERT_GE(cell.size(), 6u) << row;
-        SCOPED_TRACE(row);
-        const Family& family = *find_family(cell[0]);
-        const auto place = parse_form(family, cell[1])->place();
-        std::vector<float> draws;
-        std::istringstream list(cell[4]);
-        for (std::string d; list >> d;) {
-            int v = 0, n = 0, m = 1;
-            std::sscanf(d.c_str(), "%d:%d:%d", &v, &n, &m);
-            draws.push_back(float((v - m + 0.5) / n)); // floor(n * r) + m == v
-        }
-        std::string line;
-        for (std::size_t i = 0; i < cell[5].size(); ++i)
-            line += cell[5][i] == '\\' && cell[5][i + 1] == 'n' ? (++i, '\n') : cell[5][i];
-        ProblemOptions options; // the box is clear unless the row says ticked
-        if (cell[3] == "ticked")
-            options.fraction_answers_ok = true;
-        // the problem line holds the prefix; the generator must use every draw and commit once
-        ScriptedSource source(std::move(draws));
-        Frame run(source, options);
-        append_number_prefix(run.problem_line(), family, std::stoi(cell[2]));
-        family.forms[std::size_t(place - 1)].generator(run);
-        EXPECT_EQ(source.remaining(), 0u) << "draws left over";
-        EXPECT_EQ(run.worksheet_text(), run.problem_line()) << "problem line not committed once";
-        EXPECT_EQ(to_utf8(run.problem_line()), line);
-        ++rows;
+        ++line;
+        if (!row.empty() && row[0] != '#')
+            out.emplace_back(line, row);
     }
-    EXPECT_GT(rows, 100);
+    return out;
 }
+
+class WorkedExample : public testing::TestWithParam<std::pair<int, std::string>> { };
+
+} // namespace
+
+// A generator's draws and the exact line it writes.
+TEST_P(WorkedExample, WritesItsLine)
+{
+    const std::string& row = GetParam().second;
+    std::vector<std::string> cell;
+    for (std::istringstream in(row); std::getline(in, cell.emplace_back(), '\t');) { }
+    ASSERT_GE(cell.size(), 6u) << row;
+    const Family& family = *find_family(cell[0]);
+    const auto place = parse_form(family, cell[1])->place();
+    std::vector<float> draws;
+    std::istringstream list(cell[4]);
+    for (std::string d; list >> d;) {
+        int v = 0, n = 0, m = 1;
+        std::sscanf(d.c_str(), "%d:%d:%d", &v, &n, &m);
+        draws.push_back(float((v - m + 0.5) / n)); // floor(n * r) + m == v
+    }
+    std::string line;
+    for (std::size_t i = 0; i < cell[5].size(); ++i)
+        line += cell[5][i] == '\\' && cell[5][i + 1] == 'n' ? (++i, '\n') : cell[5][i];
+    ProblemOptions options; // the box is clear unless the row says ticked
+    if (cell[3] == "ticked")
+        options.fraction_answers_ok = true;
+    // the problem line holds the prefix; the generator must use every draw and commit once
+    ScriptedSource source(std::move(draws));
+    Frame run(source, options);
+    append_number_prefix(run.problem_line(), family, std::stoi(cell[2]));
+    family.forms[std::size_t(place - 1)].generator(run);
+    EXPECT_EQ(source.remaining(), 0u) << "draws left over";
+    EXPECT_EQ(run.worksheet_text(), run.problem_line()) << "problem line not committed once";
+    EXPECT_EQ(to_utf8(run.problem_line()), line);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Examples, WorkedExample, testing::ValuesIn(examples()), [](const auto& info) {
+        std::string name = info.param.second.substr(
+                               0, info.param.second.find('\t', info.param.second.find('\t') + 1))
+            + "_line" + std::to_string(info.param.first);
+        for (char& c : name)
+            c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+        return name;
+    });
 
 namespace {
 

@@ -72,9 +72,14 @@ private slots:
             }
             if (action == 3) {
                 const bool fresh = !captions.values().contains("Document");
+                const std::uint32_t before = clock_seed();
                 // Enter presses the focused button, as in a dialog box.
                 how ? click(windows.dialog(), "cmdMake")
                     : QTest::keyClick(child(windows.dialog(), "cmdMake"), Qt::Key_Return);
+                // Each sheet has the clock's seed of its press (unless midnight passed).
+                const std::uint32_t seed = windows.dialog()->lastSeed(), after = clock_seed();
+                QVERIFY2(family < 0 || after < before || (before <= seed && seed <= after),
+                    "the worksheet's seed is not the clock's");
                 const QString formName = form < 0 ? ""
                     : form == forms               ? "mixed"
                                     : QString::fromLatin1(entry.forms[form % forms].code);

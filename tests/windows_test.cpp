@@ -162,6 +162,11 @@ private slots:
         QTest::keyClick(child(m_dialog, "Command1"), Qt::Key_Enter);
         click(m_dialog, "Command1");
         QCOMPARE(quit.count(), 2);
+        // The program ends its event loop with status 0.
+        ProgramWindows program;
+        program.start();
+        QTimer::singleShot(0, [&program] { click(program.dialog(), "Command1"); });
+        QCOMPARE(QCoreApplication::exec(), 0);
     }
 
     // A paste is done, or refused with one warning, within 2 s: an empty clipboard or selection

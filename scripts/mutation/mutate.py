@@ -14,7 +14,7 @@ killed (a test failed), survived, stillborn (does not build) or missing (line no
 import argparse, os, random, re, subprocess, time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-FOLDERS = ["app", "cli", "dialog", "engine", "families", "sets", "system"]
+FOLDERS = ["app", "cli", "dialog", "engine", "families", "sets", "system", "typeset"]
 SWAPS = [("<=", "<"), (">=", ">"), ("==", "!="), ("!=", "=="), ("<", "<="), (">", ">="),
          ("&&", "||"), ("||", "&&"), (" + ", " - "), (" - ", " + "), ("true", "false"),
          ("false", "true")]
