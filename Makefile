@@ -7,7 +7,7 @@ PREFIX ?= /usr/local
 
 .PHONY: all deps deps-package deps-tools build run test test-sanitize bench bench-windows \
 	bench-startup bench-make-it soak format format-check install uninstall package clean \
-	deps-web web web-site web-serve
+	deps-web web web-site web-serve bench-web
 
 all: build
 
@@ -134,6 +134,10 @@ web-site:
 web-serve: web
 	@echo "Quillora's page: http://localhost:$(PORT)/ (Ctrl+C stops it)"
 	python3 -m http.server $(PORT) --bind 127.0.0.1 --directory $(WEB_BUILD)/site
+
+# The page's time to a 30-version set with keys on screen, in headless Chromium, and its size.
+bench-web: deps-tools web
+	/usr/bin/python3 bench/web_bench.py $(WEB_BUILD)/site
 
 clean:
 	rm -rf $(BUILD) build-bench build-asan build-package quillora_*.deb $(WEB_BUILD)

@@ -94,6 +94,8 @@ struct Family {
     /// a default always has a form selected, so it offers no "none".
     std::optional<int> default_form {};
     int count = 30;
+    /// Problems across a row of a typeset page, numbered row by row.
+    int columns = 2;
     /// Blanks after a problem number's ".)" from 1 to 9; one fewer from 10 on, so every prefix
     /// is as wide.
     int prefix_blanks = 4;

@@ -211,20 +211,6 @@ Text maths_text(const Maths& maths)
 
 namespace {
 
-void append_escaped(std::string& out, TextView text)
-{
-    for (const char c : to_utf8(text)) {
-        if (c == '&')
-            out += "&amp;";
-        else if (c == '<')
-            out += "&lt;";
-        else if (c == '>')
-            out += "&gt;";
-        else
-            out += c;
-    }
-}
-
 void append_element(std::string& out, const Maths& maths);
 
 bool holds_fraction(const Maths& maths)
@@ -260,12 +246,12 @@ void append_element(std::string& out, const Maths& maths)
         return;
     case Kind::Variable:
         out += "<mi>";
-        append_escaped(out, maths.text);
+        append_markup_text(out, maths.text);
         out += "</mi>";
         return;
     case Kind::Words:
         out += "<mtext>";
-        append_escaped(out, maths.text);
+        append_markup_text(out, maths.text);
         out += "</mtext>";
         return;
     case Kind::Sign:
@@ -311,6 +297,20 @@ void append_element(std::string& out, const Maths& maths)
 }
 
 } // namespace
+
+void append_markup_text(std::string& out, TextView text)
+{
+    for (const char c : to_utf8(text)) {
+        if (c == '&')
+            out += "&amp;";
+        else if (c == '<')
+            out += "&lt;";
+        else if (c == '>')
+            out += "&gt;";
+        else
+            out += c;
+    }
+}
 
 void append_maths_mathml(std::string& out, const Maths& maths)
 {

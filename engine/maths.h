@@ -95,4 +95,7 @@ std::string maths_mathml(const Maths& maths);
 /// Appends maths_mathml(maths) to out.
 void append_maths_mathml(std::string& out, const Maths& maths);
 
+/// Appends the text as UTF-8 with &, < and > written as entities, as MathML and HTML take it.
+void append_markup_text(std::string& out, TextView text);
+
 } // namespace quillora

@@ -1,6 +1,8 @@
 #!/usr/bin/python3
 """The web page in headless Chromium, one address after another: the first <pre> must equal
-quillora-sheet's text of the first version, and every download its bytes for the same options;
+quillora-sheet's text of the first version, the typeset preview hold one <math> per problem of it
+with an <mfrac> for each fraction bar and an <msup> for each square, and every download must
+equal the tool's bytes for the same options;
 a bad value must give its message and no sheet, and no layout may shift. The page is made once
 from its controls. Every wait is for the page's own state (body[data-state]); only ctest's limit
 bounds them, so a loaded machine makes the test slower, never failed. Exits 77 (skipped) without
@@ -11,6 +13,7 @@ import base64
 import functools
 import http.server
 import os
+import re
 import subprocess
 import sys
 import tempfile
@@ -122,8 +125,14 @@ def check(driver, query, message=None):
             failures.append(f"shows {shown!r} ({state(driver)}), expected {message!r}")
         return failures
     preview = driver.execute_script("return document.querySelector('pre').textContent")
-    if preview != tool(args + ["--versions", "1"])[0][False].decode():
+    first = tool(args + ["--versions", "1"])[0][False].decode()
+    if preview != first:
         failures.append("preview differs from the tool's text")
+    typeset = driver.execute_script("""return ['math', 'mfrac', 'msup'].map(
+        (tag) => document.querySelectorAll(`#preview ${tag}`).length)""")
+    if typeset != [len(re.findall(r"\d+\.\)", first)), first.count("\u2014\u2014"),
+                   first.count("\u00b2")]:
+        failures.append(f"typeset preview holds <math>, <mfrac>, <msup> {typeset}")
     q = dict(urllib.parse.parse_qsl(query))
     stem = f"{q['family']}-{q.get('form', 'addition')}-seed-{q['seed']}"
     stem += f"-x{q['versions']}" if q.get("versions", "1") != "1" else ""
@@ -194,6 +203,11 @@ def main():
         if not all(f in query for f in ("form=EQ2", "fraction-answers=1", "distinct=1",
                                         "paper=a4", "versions=3")):
             failures.append("the address lacks a choice")
+        # the plain text one click away, in place of the typeset sheet
+        driver.find_element(By.ID, "show-text").click()
+        if not driver.find_element(By.ID, "preview-text").is_displayed() or \
+                driver.find_element(By.ID, "preview").is_displayed():
+            failures.append("Plain text does not show the text in place of the typeset sheet")
         failed += bool(failures)
         print(("FAIL " if failures else "ok   ") + "controls: " + query + "".join(
             "\n     " + f for f in failures))

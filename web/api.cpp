@@ -3,11 +3,13 @@
 // libraries check with the tool's option table and turn into the bytes quillora-sheet writes for
 // the same options, or its message.
 
+#include "engine/maths.h"
 #include "families/catalogue.h"
 #include "sets/options.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -26,6 +28,9 @@ std::vector<std::pair<std::string, std::string>> settings;
 std::string result;
 std::string key;
 std::string summary;
+// The request last made, and the preview of its first version.
+std::optional<SetRequest> made;
+std::string preview;
 
 void append_json_string(std::string& out, std::string_view text)
 {
@@ -151,8 +156,10 @@ int quillora_make(const char* format, std::uint32_t fallback_seed)
 {
     key.clear();
     summary.clear();
+    made.reset();
     try {
         const PageRequest page = page_request(settings, format ? format : "", fallback_seed);
+        made = page.request;
         RenderedSet set = render_set(page.request, *page.request.seed, *page.request.paper);
         result = std::move(set.worksheets);
         key = std::move(set.answers);
@@ -194,6 +201,29 @@ std::size_t quillora_key_size()
 const char* quillora_summary()
 {
     return summary.c_str();
+}
+
+/// The first version of the set made last, as HTML: the title as a heading, then an ordered
+/// list of the problems, each one MathML <math>, with the family's columns as the list's
+/// --columns; empty when the last request failed.
+const char* quillora_preview()
+{
+    preview.clear();
+    if (!made)
+        return preview.c_str();
+    const Family& family = *made->family;
+    std::vector<Problem> problems;
+    make_sheet(family, made->options, *made->seed, &problems);
+    preview += "<h3>";
+    append_markup_text(preview, family.title);
+    preview += "</h3><ol style=\"--columns:" + std::to_string(family.columns) + "\">";
+    for (const Problem& problem : problems) {
+        preview += "<li>";
+        append_maths_mathml(preview, problem.maths());
+        preview += "</li>";
+    }
+    preview += "</ol>";
+    return preview.c_str();
 }
 
 } // extern "C"

@@ -144,6 +144,7 @@
       }
     }
     $('preview').textContent = '';
+    $('preview-text').textContent = '';
     $('key-note').hidden = false;
   }
 
@@ -181,7 +182,8 @@
       $('key-note').hidden = keys;
       const whole = decoder.decode(text);
       const end = whole.indexOf('\f');
-      $('preview').textContent = end < 0 ? whole : whole.slice(0, end);
+      $('preview-text').textContent = end < 0 ? whole : whole.slice(0, end);
+      $('preview').innerHTML = engine.UTF8ToString(engine._quillora_preview());
       const last = (summary.seed + summary.versions - 1) % 4294967296;
       $('status').textContent = summary.versions === 1 ? `Seed ${summary.seed}.`
         : `Seed ${summary.seed}, ${summary.versions} versions: seeds ${summary.seed} to ${last}; ` +
@@ -228,6 +230,12 @@
     $(`paper-${defaultPaper()}`).checked = true;
     $('family').addEventListener('change', () => showForms($('family').value, null));
     $('form').addEventListener('change', describeForm);
+    // Typeset or plain text: the same first version either way.
+    $('show-text').addEventListener('click', () => {
+      const text = $('preview').hidden = !$('preview').hidden;
+      $('preview-text').hidden = !text;
+      $('show-text').setAttribute('aria-pressed', String(text));
+    });
     $('choices').addEventListener('submit', (event) => {
       event.preventDefault();
       const query = makeSet(fromControls());

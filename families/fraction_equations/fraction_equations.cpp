@@ -254,6 +254,7 @@ const Family fraction_equations_family {
     .forms = Forms,
     .task = Task::Solve,
     .count = 10,
+    .columns = 1,
     // one problem per row, three line feeds after each
     .layout = { .column_width = 0, .line_feeds = 3 },
 };

@@ -216,6 +216,7 @@ const Family fractions_family {
     .forms = Forms,
     .task = Task::Evaluate,
     .default_form = 1,
+    .columns = 4,
     .driver = fractions,
 };
 
