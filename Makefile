@@ -97,6 +97,7 @@ bench: deps-tools
 	bench/cli_batch.sh build-bench
 	bench/cli_versions.sh build-bench
 	bench/cli_answers.sh build-bench
+	bench/cli_typeset.sh build-bench
 	$(MAKE) --no-print-directory bench-windows
 
 # Every form of every family over 34,000 seeds (about a million problems a form): shape and writing.

@@ -6,6 +6,7 @@
 #include "bench/counting_source.h"
 #include "engine/maths.h"
 #include "families/catalogue.h"
+#include "sets/class_set.h"
 #include "sets/marking.h"
 
 #include <benchmark/benchmark.h>
@@ -131,11 +132,36 @@ void register_sheets()
     }
 }
 
+// One PDF sheet of the family's mixed form as the tool makes it, from the draws to the file's
+// bytes: typeset, and the fixed-pitch page beside it (family/pdf/typeset, family/pdf/plain).
+void pdf_sheet(benchmark::State& state, const Family* family, Style style)
+{
+    SetRequest request;
+    request.family = family;
+    request.options.selection = FormSelection::mixed();
+    request.format = Format::Pdf;
+    request.style = style;
+    std::uint32_t seed = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(render_set(request, seed++ % Seeds + 1, A4Paper));
+}
+
+void register_pdf_sheets()
+{
+    for (const Family* family : families()) {
+        for (const auto& [name, style] :
+            { std::pair { "typeset", Style::Typeset }, std::pair { "plain", Style::Plain } })
+            benchmark::RegisterBenchmark(
+                (std::string(family->name) + "/pdf/" + name).c_str(), pdf_sheet, family, style);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     register_sheets();
+    register_pdf_sheets();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -126,54 +126,78 @@ std::string worksheets_pdf(const std::vector<Text>& sheets, double point_size, c
     return pdf_file(pages, { &Courier, 1 }, paper, furniture);
 }
 
-std::string pdf_file(const std::vector<std::string>& pages, std::span<const std::string_view> fonts,
-    const Paper& paper, const PageFurniture* info)
+PdfPages::PdfPages(std::span<const std::string_view> fonts, const Paper& paper, std::size_t count,
+    std::size_t bytes)
 {
     // Objects: 1 catalogue, 2 page tree, the fonts, then each page and its content stream.
-    std::string out = "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";
-    std::vector<std::size_t> offsets;
-    auto object = [&](std::string_view body) {
-        offsets.push_back(out.size());
-        out += std::to_string(offsets.size());
-        out += " 0 obj\n";
-        out += body;
-        out += "\nendobj\n";
-    };
+    m_out.reserve(bytes + 512 + 128 * fonts.size() + 96 * count);
+    m_out = "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";
     const std::size_t first_page = 3 + fonts.size();
     object("<< /Type /Catalog /Pages 2 0 R >>");
     std::string kids;
-    for (std::size_t p = 0; p < pages.size(); ++p)
+    for (std::size_t p = 0; p < count; ++p)
         kids += std::to_string(first_page + 2 * p) + " 0 R ";
-    object("<< /Type /Pages /Kids [ " + kids + "] /Count " + std::to_string(pages.size())
+    object("<< /Type /Pages /Kids [ " + kids + "] /Count " + std::to_string(count)
         + " /MediaBox [0 0 " + number(paper.width) + ' ' + number(paper.height) + "] >>");
-    std::string resources = "<< /Font <<";
+    m_resources = "<< /Font <<";
     for (std::size_t f = 0; f < fonts.size(); ++f) {
         object(fonts[f]);
-        resources += " /F" + std::to_string(f + 1) + ' ' + std::to_string(3 + f) + " 0 R";
+        m_resources += " /F" + std::to_string(f + 1) + ' ' + std::to_string(3 + f) + " 0 R";
     }
-    resources += " >> >>";
-    for (std::size_t p = 0; p < pages.size(); ++p) {
-        object("<< /Type /Page /Parent 2 0 R /Resources " + resources + " /Contents "
-            + std::to_string(first_page + 1 + 2 * p) + " 0 R >>");
-        object("<< /Length " + std::to_string(pages[p].size()) + " >>\nstream\n" + pages[p]
-            + "endstream");
-    }
+    m_resources += " >> >>";
+}
 
+void PdfPages::object(std::string_view body)
+{
+    m_offsets.push_back(m_out.size());
+    m_out += std::to_string(m_offsets.size());
+    m_out += " 0 obj\n";
+    m_out += body;
+    m_out += "\nendobj\n";
+}
+
+void PdfPages::add(std::string_view content)
+{
+    // the page object's number, its content stream's the next
+    const std::size_t page = m_offsets.size() + 1;
+    object("<< /Type /Page /Parent 2 0 R /Resources " + m_resources + " /Contents "
+        + std::to_string(page + 1) + " 0 R >>");
+    m_offsets.push_back(m_out.size());
+    m_out += std::to_string(m_offsets.size()) + " 0 obj\n<< /Length "
+        + std::to_string(content.size()) + " >>\nstream\n";
+    m_out += content;
+    m_out += "endstream\nendobj\n";
+}
+
+std::string PdfPages::finish(const PageFurniture* info) &&
+{
     if (info)
         object("<< /Title " + info_string(info->title) + " /Subject " + info_string(info->subject)
             + " /Creator (Quillora " QUILLORA_VERSION ") >>");
 
-    const std::size_t xref = out.size();
-    out += "xref\n0 " + std::to_string(offsets.size() + 1) + "\n0000000000 65535 f \n";
-    for (const std::size_t offset : offsets) {
+    const std::size_t xref = m_out.size();
+    m_out += "xref\n0 " + std::to_string(m_offsets.size() + 1) + "\n0000000000 65535 f \n";
+    for (const std::size_t offset : m_offsets) {
         char entry[24];
         std::snprintf(entry, sizeof entry, "%010zu 00000 n \n", offset);
-        out += entry;
+        m_out += entry;
     }
-    out += "trailer\n<< /Size " + std::to_string(offsets.size() + 1) + " /Root 1 0 R"
-        + (info ? " /Info " + std::to_string(offsets.size()) + " 0 R" : std::string())
+    m_out += "trailer\n<< /Size " + std::to_string(m_offsets.size() + 1) + " /Root 1 0 R"
+        + (info ? " /Info " + std::to_string(m_offsets.size()) + " 0 R" : std::string())
         + " >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
-    return out;
+    return std::move(m_out);
+}
+
+std::string pdf_file(const std::vector<std::string>& pages, std::span<const std::string_view> fonts,
+    const Paper& paper, const PageFurniture* info)
+{
+    std::size_t bytes = 0;
+    for (const std::string& page : pages)
+        bytes += page.size();
+    PdfPages file(fonts, paper, pages.size(), bytes);
+    for (const std::string& page : pages)
+        file.add(page);
+    return std::move(file).finish(info);
 }
 
 } // namespace quillora

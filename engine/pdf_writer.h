@@ -19,9 +19,28 @@ namespace quillora {
 std::string worksheets_pdf(const std::vector<Text>& sheets, double point_size, const Paper& paper,
     const PageFurniture* furniture = nullptr);
 
-/// A PDF file of pages on the paper, each page a content stream, with the fonts (font
-/// dictionaries) as the resources /F1, /F2, … of every page. With info, the document
-/// information names its title, its subject and Quillora as the creator.
+/// A PDF file of pages on the paper, written a page at a time as each is made, so a large set is
+/// held only once: each page a content stream, with the fonts (font dictionaries) as the
+/// resources /F1, /F2, … of every page. With info, the document information names its title,
+/// its subject and Quillora as the creator.
+class PdfPages {
+public:
+    /// A file of count pages, their content streams about bytes long in all.
+    PdfPages(std::span<const std::string_view> fonts, const Paper& paper, std::size_t count,
+        std::size_t bytes);
+    /// Adds the next page; exactly count are added.
+    void add(std::string_view content);
+    std::string finish(const PageFurniture* info) &&;
+
+private:
+    void object(std::string_view body);
+
+    std::string m_out;
+    std::vector<std::size_t> m_offsets;
+    std::string m_resources;
+};
+
+/// The PDF file of the pages, as PdfPages writes them.
 std::string pdf_file(const std::vector<std::string>& pages, std::span<const std::string_view> fonts,
     const Paper& paper, const PageFurniture* info);
 

@@ -4,6 +4,7 @@
 #include "engine/pdf_writer.h"
 #include "engine/rtf_writer.h"
 #include "families/catalogue.h"
+#include "typeset/typeset_pdf.h"
 
 #include <algorithm>
 #include <string_view>
@@ -83,15 +84,41 @@ RenderedSet render_set(const SetRequest& request, std::uint32_t first, const Pap
     PageFurniture furniture;
     furniture.name_line = true;
     furniture.title = family.title;
+    const bool typeset = request.format == Format::Pdf && request.style == Style::Typeset;
+    // about what a typeset page takes, so the files are not moved as they grow
+    constexpr std::size_t TypesetPageBytes = 4096;
+    PdfPages pages(typeset_fonts(), paper, typeset ? versions : 0, TypesetPageBytes * versions);
+    PdfPages key_pages(
+        typeset_fonts(), paper, typeset && answers ? versions : 0, TypesetPageBytes * versions);
     for (int i = 0; i < request.versions; ++i) {
         const std::uint32_t seed = version_seed(first, i);
         problems.clear();
-        sheets.push_back(make_sheet(family, request.options, seed, answers ? &problems : nullptr));
+        sheets.push_back(
+            make_sheet(family, request.options, seed, answers || typeset ? &problems : nullptr));
         // labels only where a page shows them
         if (request.format != Format::Text || answers)
             furniture.footers.push_back(version_label(i, request.versions, seed));
-        if (answers)
+        if (typeset) {
+            TypesetPage page;
+            page.title = family.title;
+            page.label = furniture.footers.back();
+            page.name_line = true;
+            page.columns = family.columns;
+            for (const Problem& problem : problems)
+                page.items.push_back(problem.maths());
+            pages.add(typeset_page(page, paper));
+            if (answers) {
+                page.title += u" \u2014 Answers";
+                page.name_line = false;
+                page.columns = std::max(2, family.columns);
+                page.fill = false;
+                for (std::size_t p = 0; p < problems.size(); ++p)
+                    page.items[p] = problems[p].answer();
+                key_pages.add(typeset_page(page, paper));
+            }
+        } else if (answers) {
             keys.push_back(answer_key(family, problems, furniture.footers.back()));
+        }
     }
     furniture.subject = request.versions == 1 ? u"seed " : u"seeds ";
     append_number(furniture.subject, static_cast<long long>(first));
@@ -102,6 +129,14 @@ RenderedSet render_set(const SetRequest& request, std::uint32_t first, const Pap
     }
 
     RenderedSet set;
+    if (typeset) {
+        set.worksheets = std::move(pages).finish(&furniture);
+        if (answers) {
+            furniture.title += u" \u2014 Answers";
+            set.answers = std::move(key_pages).finish(&furniture);
+        }
+        return set;
+    }
     const double size = family.sheet_font_size();
     set.worksheets = render(sheets, request.format, size, paper, furniture);
     if (answers) {

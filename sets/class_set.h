@@ -16,6 +16,9 @@ inline constexpr int MaxVersions = 1000;
 
 enum class Format { Text, Rtf, Pdf };
 
+/// How PDF pages are set: typeset mathematics in Times, or the fixed-pitch text of the sheet.
+enum class Style { Typeset, Plain };
+
 /// What quillora-sheet and the web page are asked for: a family, its options, and how many
 /// versions to write in which format.
 struct SetRequest {
@@ -25,6 +28,7 @@ struct SetRequest {
     std::optional<std::uint32_t> seed;
     int versions = 1;
     Format format = Format::Text;
+    Style style = Style::Typeset;
     /// None means the system's paper.
     std::optional<Paper> paper;
     std::optional<std::string> output;

@@ -131,8 +131,9 @@ writes what the window program's Save writes, with a line for the pupil's name
 and the date above each sheet and its label below it; each sheet prints on one
 page.
 .B pdf
-writes printable pages; a line is never wrapped (a sheet too wide for the
-page is scaled down) and a page break never splits a problem.
+writes printable pages, typeset unless
+.B \-\-style plain
+is given.
 Every page carries the name line at its top and the label of its sheet,
 .RI "\(lqVersion " i " of " K " \(pc seed " N \(rq
 (for a single sheet
@@ -146,6 +147,30 @@ or redirect standard output.)",
             [](SetRequest& r, std::string_view value) {
                 r.format = static_cast<Format>(choice("format", "text|rtf|pdf", value));
             } },
+    { .name = "style",
+        .value = "STYLE",
+        .choices = "typeset|plain",
+        .help = "pdf pages typeset (default: Times, full-size fractions,\n"
+                "raised exponents) or plain (the fixed-pitch page)",
+        .manual = R"(How PDF pages are set.
+.B typeset
+(the default) sets the mathematics as a textbook does, in the PDF standard
+Times and Symbol fonts: fractions at full size over a rule, exponents raised,
+a true minus sign, an italic
+.IR x ,
+spaced around operators and the equals sign.
+Each version is one page, its problems numbered in the family's columns and
+spread down the page with room to work; a key is one page a version too.
+.B plain
+writes the fixed-pitch pages the window program prints, in Courier: a line is
+never wrapped (a sheet too wide for the page is scaled down) and a page break
+never splits a problem.
+PDF only: with another format it is a usage error.)",
+        .apply =
+            [](SetRequest& r, std::string_view value) {
+                r.style = static_cast<Style>(choice("style", "typeset|plain", value));
+            },
+        .format_only = "pdf" },
     { .name = "paper",
         .value = "PAPER",
         .choices = "a4|letter",
@@ -255,10 +280,15 @@ void choose_family_and_form(SetRequest& request, const std::vector<std::string>&
     }
 }
 
-// Each option given that does not apply to the request's family is a usage error.
+// Each option given that does not apply to the request's family or format is a usage error.
 void check_families(const SetRequest& request, const std::vector<const Option*>& given)
 {
+    constexpr std::string_view Formats[] = { "text", "rtf", "pdf" };
     for (const Option* option : given) {
+        const std::string_view format = Formats[static_cast<std::size_t>(request.format)];
+        if (!option->format_only.empty() && option->format_only != format)
+            throw UsageError { "--" + std::string(option->name) + " does not apply to "
+                + std::string(format) + " (only to " + std::string(option->format_only) + ")" };
         if (!option->applies_to || option->applies_to(*request.family))
             continue;
         std::string only;

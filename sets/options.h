@@ -35,6 +35,8 @@ struct Option {
     void (*apply)(SetRequest& request, std::string_view value) = nullptr;
     /// The families it applies to; none for every family.
     bool (*applies_to)(const Family& family) = nullptr;
+    /// The one format it applies to, e.g. "pdf"; none for every format.
+    std::string_view format_only {};
     /// --help and --version, which stand for themselves and make no set.
     Action action = Action::Make;
     /// Another name for it on the command line ("-h").

@@ -13,6 +13,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <regex>
 #include <sstream>
 #include <sys/wait.h>
 
@@ -87,6 +89,102 @@ std::vector<std::string> lines(const std::string& text)
             kept.push_back(joined);
     }
     return kept;
+}
+
+// The numbers of each numbered problem of a page laid out in text (a text sheet, or a PDF page
+// as pdftotext -layout lays it out), "²" as 2, read line by line within the problem's block of
+// non-blank lines and its columns, from its number to the next number on its row. Where a block
+// holds several rows of numbers, a line belongs to the nearest.
+std::map<int, std::vector<std::string>> numbers_by_problem(const std::string& page, bool pdf)
+{
+    const std::regex label(pdf ? R"((\d+)\.(?= |$))" : R"((\d+)\.\))");
+    const std::regex number(R"(\d+|\xC2\xB2)");
+    // a byte's column: its line's characters before it, in UTF-8
+    auto column = [](const std::string& line, std::size_t byte) {
+        return std::count_if(line.begin(), line.begin() + std::ptrdiff_t(byte),
+            [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; });
+    };
+    std::map<int, std::vector<std::string>> numbers;
+    std::vector<std::string> block;
+    auto read_block = [&]() {
+        struct Label {
+            std::size_t line;
+            long column, end;
+            int n;
+        };
+        std::vector<Label> labels;
+        for (std::size_t i = 0; i < block.size(); ++i)
+            for (std::sregex_iterator m(block[i].begin(), block[i].end(), label), end; m != end;
+                 ++m)
+                labels.push_back({ i, column(block[i], m->position()),
+                    column(block[i], m->position() + m->length()), std::stoi(m->str(1)) });
+        for (const Label& l : labels)
+            numbers[l.n];
+        for (std::size_t i = 0; i < block.size() && !labels.empty(); ++i) {
+            for (std::sregex_iterator m(block[i].begin(), block[i].end(), number), end; m != end;
+                 ++m) {
+                const long at = column(block[i], m->position());
+                const Label* owner = nullptr;
+                bool label_itself = false;
+                auto distance
+                    = [&](const Label& l) { return l.line > i ? l.line - i : i - l.line; };
+                for (const Label& l : labels) {
+                    label_itself = label_itself || (l.line == i && l.column <= at && at < l.end);
+                    if (l.column <= at
+                        && (!owner || distance(l) < distance(*owner)
+                            || (distance(l) == distance(*owner) && l.column > owner->column)))
+                        owner = &l;
+                }
+                EXPECT_TRUE(owner || label_itself) << block[i];
+                if (owner && !label_itself)
+                    numbers[owner->n].push_back(m->str() == "\xC2\xB2" ? "2" : m->str());
+            }
+        }
+        block.clear();
+    };
+    std::istringstream in(page);
+    for (std::string line; std::getline(in, line);) {
+        if (line.find_first_not_of(' ') == std::string::npos)
+            read_block();
+        else
+            block.push_back(line);
+    }
+    read_block();
+    return numbers;
+}
+
+// Part i of text split at a separator.
+std::string split(const std::string& text, char separator, int i)
+{
+    std::istringstream in(text);
+    std::string part;
+    for (int k = 0; k <= i; ++k)
+        part.clear(), std::getline(in, part, separator);
+    return part;
+}
+
+// The words of each page of a PDF, with their boxes, as pdftotext -bbox reads them.
+struct Word {
+    double x0, y0, x1, y1;
+    std::string text;
+};
+struct PageWords {
+    double width, height;
+    std::vector<Word> words;
+};
+std::vector<PageWords> words_of(const std::string& bbox)
+{
+    std::vector<PageWords> pages;
+    const std::regex item(R"re(<page width="([\d.]+)" height="([\d.]+)"|<word xMin="([\d.]+)" )re"
+                          R"re(yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)<)re");
+    for (std::sregex_iterator m(bbox.begin(), bbox.end(), item), end; m != end; ++m) {
+        if ((*m)[1].matched)
+            pages.push_back({ std::stod(m->str(1)), std::stod(m->str(2)), {} });
+        else if (!pages.empty())
+            pages.back().words.push_back({ std::stod(m->str(3)), std::stod(m->str(4)),
+                std::stod(m->str(5)), std::stod(m->str(6)), m->str(7) });
+    }
+    return pages;
 }
 
 } // namespace
@@ -285,6 +383,77 @@ TEST_F(CliTest, RichTextPrintsOnePageASheet)
         EXPECT_EQ(count, p.versions) << row;
         EXPECT_EQ(blank, 0) << row;
         EXPECT_EQ(labelled, p.versions) << row;
+    }
+}
+
+// Typeset pages read back: for every form, three versions, each page carries its version label
+// and, problem by problem, the numbers of the text sheet in its reading order (line by line; the
+// text's "1x" is set as x), and each key page, answer by answer, the numbers of the text key (as
+// a set, since the text writes a fraction on one line and the page stacks it). On A4 and Letter,
+// no two words' boxes overlap and every box lies inside the 0.75-in margins.
+TEST_F(CliTest, TypesetPagesReadBackAsTheTextSheets)
+{
+    constexpr double Margin = 54, Slack = 0.05;
+    auto by_problem = [](const std::string& page, bool pdf, bool sorted) {
+        auto numbers = numbers_by_problem(
+            pdf ? page : std::regex_replace(page, std::regex(R"((^|[^\d])1x)"), "$1x"), pdf);
+        for (auto& [n, list] : numbers)
+            if (sorted)
+                std::sort(list.begin(), list.end());
+        return numbers;
+    };
+    for (const Family* family : families()) {
+        std::vector<std::string> forms { "mixed" };
+        for (const Form& form : family->forms)
+            forms.emplace_back(form.code);
+        for (const std::string& form : forms) {
+            // text, then the typeset pages on both papers, sheets (t) and keys (k), read back
+            const std::string row = std::string(family->name) + " " + form;
+            ASSERT_EQ(
+                shell("set -e; cd \"$D\"; set -- " + row
+                    + " --seed 5 --versions 3; \"$SHEET\" \"$@\" --output t --answers k\n"
+                      "for p in a4 letter; do\n"
+                      "  \"$SHEET\" \"$@\" --format pdf --paper $p --output t.$p --answers k.$p\n"
+                      "  for f in t k; do pdftotext -bbox $f.$p $f.$p.bbox & done\n"
+                      "done\n"
+                      "for f in t k; do pdftotext -layout $f.a4 $f.a4.txt & done; wait")
+                    .status,
+                0)
+                << row;
+            for (const std::string name : { "t", "k" }) {
+                const std::string text = read_file(dir / name);
+                const std::string read = read_file(dir / (name + ".a4.txt"));
+                for (int v = 0; v < 3; ++v) {
+                    const std::string pdf_page = split(read, '\f', v);
+                    EXPECT_EQ(by_problem(pdf_page, true, name == "k"),
+                        by_problem(split(text, '\f', v), false, name == "k"))
+                        << row << " " << name << " version " << v + 1;
+                    EXPECT_NE(pdf_page.find("seed " + std::to_string(5 + v)), std::string::npos)
+                        << row << " " << name << " version " << v + 1;
+                }
+                for (const std::string paper : { "a4", "letter" }) {
+                    const auto pages = words_of(read_file(dir / (name + "." + paper + ".bbox")));
+                    EXPECT_EQ(pages.size(), 3u) << row;
+                    for (const PageWords& page : pages) {
+                        for (std::size_t i = 0; i < page.words.size(); ++i) {
+                            const Word& a = page.words[i];
+                            EXPECT_TRUE(a.x0 > Margin - Slack && a.y0 > Margin - Slack
+                                && a.x1 < page.width - Margin + Slack
+                                && a.y1 < page.height - Margin + Slack)
+                                << row << " " << paper << " " << name << ": " << a.text
+                                << " outside the margins";
+                            for (std::size_t j = i + 1; j < page.words.size(); ++j) {
+                                const Word& b = page.words[j];
+                                EXPECT_FALSE(std::min(a.x1, b.x1) - std::max(a.x0, b.x0) > Slack
+                                    && std::min(a.y1, b.y1) - std::max(a.y0, b.y0) > Slack)
+                                    << row << " " << paper << " " << name << ": " << a.text
+                                    << " overlaps " << b.text;
+                            }
+                        }
+                    }
+                }
+            }
+        }
     }
 }
 

@@ -21,7 +21,6 @@ constexpr double XHeight = 0.45;
 // shorter than all of it.
 constexpr double DelimiterFactor = 0.901;
 constexpr double DelimiterShortfall = 0.5;
-constexpr double ThinSpace = 3.0 / 18;
 constexpr double MediumSpace = 4.0 / 18;
 constexpr double ThickSpace = 5.0 / 18;
 
@@ -81,11 +80,12 @@ Box pack(std::vector<Atom>& atoms, double size)
     for (std::size_t i = 0; i < atoms.size(); ++i) {
         if (i > 0)
             out.width += space_between(atoms[i - 1].right, atoms[i].left) * size;
-        const Box& box = atoms[i].box;
-        out.place(box, out.width, 0);
-        out.width += box.width;
+        Box& box = atoms[i].box;
         out.height = std::max(out.height, box.height);
         out.depth = std::max(out.depth, box.depth);
+        const double width = box.width;
+        out.place(std::move(box), out.width, 0);
+        out.width += width;
     }
     return out;
 }
@@ -139,8 +139,8 @@ Box parenthesis(char16_t c, double height, double depth, double size)
 
 Box fraction_box(const Maths& numerator, const Maths& denominator, double size)
 {
-    const Box top = maths_box(numerator, size);
-    const Box bottom = maths_box(denominator, size);
+    Box top = maths_box(numerator, size);
+    Box bottom = maths_box(denominator, size);
     const double axis = axis_height() * size;
     const double rule = rule_thickness() * size;
     const double clearance = 3 * rule;
@@ -155,8 +155,8 @@ Box fraction_box(const Maths& numerator, const Maths& denominator, double size)
     box.width = bar + 2 * left;
     box.height = up + top.height;
     box.depth = down + bottom.depth;
-    box.place(top, left + (bar - top.width) / 2, up);
-    box.place(bottom, left + (bar - bottom.width) / 2, -down);
+    box.place(std::move(top), left + (bar - top.width) / 2, up);
+    box.place(std::move(bottom), left + (bar - bottom.width) / 2, -down);
     Mark line;
     line.rule = true;
     line.x = left;
@@ -192,17 +192,19 @@ Atom atom(const Maths& maths, double size)
     case Kind::Row:
         return { row_box(maths.children, size) };
     case Kind::Group: {
-        const Box inside = row_box(maths.children, size);
-        const Box open = parenthesis(u'(', inside.height, inside.depth, size);
-        const Box close = parenthesis(u')', inside.height, inside.depth, size);
-        Atom group { {}, Class::Open, Class::Close };
+        Box inside = row_box(maths.children, size);
+        Atom group { parenthesis(u'(', inside.height, inside.depth, size), Class::Open,
+            Class::Close };
         Box& box = group.box;
-        box.place(open, 0, 0);
-        box.place(inside, open.width, 0);
-        box.place(close, open.width + inside.width, 0);
-        box.width = open.width + inside.width + close.width;
-        box.height = std::max({ open.height, inside.height, close.height });
-        box.depth = std::max({ open.depth, inside.depth, close.depth });
+        Box close = parenthesis(u')', inside.height, inside.depth, size);
+        box.height = std::max({ box.height, inside.height, close.height });
+        box.depth = std::max({ box.depth, inside.depth, close.depth });
+        const double inside_width = inside.width;
+        box.place(std::move(inside), box.width, 0);
+        box.width += inside_width;
+        const double close_width = close.width;
+        box.place(std::move(close), box.width, 0);
+        box.width += close_width;
         return group;
     }
     case Kind::Fraction:
@@ -211,16 +213,17 @@ Atom atom(const Maths& maths, double size)
         const Maths& base = maths.children[0];
         Atom power = atom(base, size);
         const double script_size = size * ScriptScale;
-        const Box script = maths_box(maths.children[1], script_size);
+        Box script = maths_box(maths.children[1], script_size);
         const bool character = base.kind == Kind::Number || base.kind == Kind::Variable;
         const double raise
             = std::max({ character ? 0 : power.box.height - SuperscriptDrop * script_size,
                 Superscript * size, script.depth + XHeight * size / 4 });
         Box& box = power.box;
-        box.place(script, box.width, raise);
-        box.width += script.width + ScriptSpace * size;
         box.height = std::max(box.height, raise + script.height);
         box.depth = std::max(box.depth, script.depth - raise);
+        const double script_width = script.width;
+        box.place(std::move(script), box.width, raise);
+        box.width += script_width + ScriptSpace * size;
         return power;
     }
     }
@@ -259,6 +262,10 @@ const GlyphMetrics* glyph_metrics(Face face, char16_t c)
         size = metrics::SymbolSize;
         break;
     }
+    // printable ASCII, or a to z in italic, lie in order at the start of their tables
+    const char16_t first = table[0].character;
+    if (c >= first && c - first < static_cast<int>(size) && table[c - first].character == c)
+        return &table[c - first];
     const GlyphMetrics* end = table + size;
     const GlyphMetrics* found = std::lower_bound(table, end, c,
         [](const GlyphMetrics& glyph, char16_t wanted) { return glyph.character < wanted; });
@@ -267,10 +274,25 @@ const GlyphMetrics* glyph_metrics(Face face, char16_t c)
 
 void Box::place(const Box& other, double x, double y)
 {
+    marks.reserve(marks.size() + other.marks.size());
     for (const Mark& mark : other.marks) {
         marks.push_back(mark);
         marks.back().x += x;
         marks.back().y += y;
+    }
+}
+
+void Box::place(Box&& other, double x, double y)
+{
+    if (marks.empty() && x == 0 && y == 0) {
+        marks = std::move(other.marks);
+        return;
+    }
+    marks.reserve(marks.size() + other.marks.size());
+    for (Mark& mark : other.marks) {
+        mark.x += x;
+        mark.y += y;
+        marks.push_back(std::move(mark));
     }
 }
 

@@ -38,6 +38,7 @@ struct Box {
     /// Adds other's marks, its origin put at (x, y) of this box's coordinates; the extent is
     /// the caller's to set.
     void place(const Box& other, double x, double y);
+    void place(Box&& other, double x, double y);
 };
 
 /// Text in one face at a size: its advance, and the height and depth of its ink. A character

@@ -4,7 +4,9 @@
 #include "engine/page_layout.h"
 #include "engine/text.h"
 
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quillora {
@@ -27,13 +29,15 @@ struct TypesetPage {
     Text label;
     /// A line for the pupil's name and the date above the heading.
     bool name_line = false;
-    /// Items across a row, numbered from 1 row by row.
+    /// Items across a row, numbered from 1 row by row; 0 for as few as let them keep their size.
     int columns = 2;
     /// Rows spread down the whole page, with room to work below each (a sheet), or set close
     /// under each other (a key).
     bool fill = true;
-    /// The problems of a sheet or the answers of a key, in order.
+    /// The problems of a sheet or a key, in order.
     std::vector<Maths> items;
+    /// A key's answers, each set beside its problem; none on a sheet.
+    std::vector<Maths> answers;
     FooterMark footer_mark;
 };
 
@@ -46,9 +50,12 @@ struct FooterBox {
 };
 FooterBox footer_mark_box(const Paper& paper, TextView label, double side);
 
-/// The pages as a PDF file on the paper, in the standard Times and Symbol fonts, named and not
-/// embedded; info gives the document's title and subject (its footers are not read).
-std::string typeset_pdf(
-    const std::vector<TypesetPage>& pages, const Paper& paper, const PageFurniture& info);
+/// The content stream of a typeset page on the paper. A set's pages are set one at a time, so
+/// that only one page's mathematics is held at once.
+std::string typeset_page(const TypesetPage& page, const Paper& paper);
+
+/// The fonts typeset pages name, for their PDF file: the standard Times-Roman, Times-Italic,
+/// Times-Bold and Symbol, named and not embedded.
+std::span<const std::string_view> typeset_fonts();
 
 } // namespace quillora
