@@ -424,6 +424,23 @@ Mark mark_answer(Task task, TextView key, TextView typed)
     return {};
 }
 
+std::string_view answer_hint(Task task)
+{
+    switch (task) {
+    case Task::Evaluate:
+        return "Type each answer as a fraction in lowest terms (17/6), a whole number, or a mixed "
+               "number (2 5/6).";
+    case Task::Solve:
+        return "Type each solution as x = 3/4 (or just 3/4, a whole number or an exact decimal), "
+               "or no solution, or every x.";
+    case Task::Expand:
+        return "Multiply out and collect like terms, e.g. 6x^2 - 7x - 3 (x^2 or x\u00B2).";
+    case Task::Factor:
+        return "Factor completely, e.g. 2(x + 3)(x - 1); a repeated factor as (x + 5)^2.";
+    }
+    return {};
+}
+
 std::vector<Mark> mark_sheet(const Family& family, const ProblemOptions& options,
     std::uint32_t seed, const std::vector<Text>& typed)
 {

@@ -28,6 +28,9 @@ struct Mark {
 /// unreduced fraction is wrong in every family: the keys always reduce.
 Mark mark_answer(Task task, TextView key, TextView typed);
 
+/// What to type for a problem of the task, in a pupil's words, with an example.
+std::string_view answer_hint(Task task);
+
 /// Marks typed answers to the sheet of the family for the options and seed: typed[i] answers
 /// problem i + 1. One mark per typed answer, for the problems the sheet has.
 std::vector<Mark> mark_sheet(const Family& family, const ProblemOptions& options,

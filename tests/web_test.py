@@ -4,7 +4,7 @@ quillora-sheet's text of the first version, the typeset preview hold one <math> 
 with an <mfrac> for each fraction bar and an <msup> for each square, and every download must
 equal the tool's bytes for the same options;
 a bad value must give its message and no sheet, and no layout may shift. The page is made once
-from its controls. Every wait is for the page's own state (body[data-state]); only ctest's limit
+from its controls, and a pupil checks a version of a class set on its self-check page. Every wait is for the page's own state (body[data-state]); only ctest's limit
 bounds them, so a loaded machine makes the test slower, never failed. Exits 77 (skipped) without
 Selenium.
 
@@ -24,6 +24,7 @@ try:
     from selenium import webdriver
     from selenium.webdriver.chrome.service import Service
     from selenium.webdriver.common.by import By
+    from selenium.webdriver.common.keys import Keys
     from selenium.webdriver.support.ui import Select
 except ImportError:
     print("skipped: python3-selenium not found (scripts/install-deps --tools installs it)")
@@ -59,7 +60,7 @@ LINKS = {"sheets-pdf": ("pdf", False), "sheets-rtf": ("rtf", False),
          "key-text": ("text", True)}
 
 FETCH = """const done = arguments[arguments.length - 1];
-const links = [...document.querySelectorAll('#downloads a[href]')];
+const links = [...document.querySelectorAll('#downloads a[download]')];
 Promise.all(links.map(async (a) => {
   const bytes = new Uint8Array(await (await fetch(a.href)).arrayBuffer());
   let s = ''; for (const b of bytes) s += String.fromCharCode(b);
@@ -153,6 +154,57 @@ def check(driver, query, message=None):
     return failures
 
 
+def self_check(driver, base):
+    """A pupil's self-check of version 3 of a class set on a phone's width, reached by the
+    teacher's link, answered with the keyboard alone from the tool's key: every answer marked
+    right but two changed ones, and no answer of the key on the page; the teacher's key link
+    shows the answers. Returns the failures and the marking times."""
+    failures = []
+    driver.set_window_size(1280, 1000)
+    query = "family=factoring&form=mixed&seed=100&versions=30&distinct=1&answers=1&paper=a4"
+    driver.get(base + "?" + query)
+    wait_for(driver, "made", "error")
+    Select(driver.find_element(By.ID, "check-version")).select_by_value("3")
+    link = driver.find_element(By.ID, "check-link").get_attribute("href")
+    key_link = driver.find_element(By.ID, "check-key-link").get_attribute("href")
+    if link != base + "?family=factoring&form=mixed&seed=102&distinct=1&check=1" or \
+            not key_link.startswith(link + "&key="):
+        failures.append(f"self-check links {link}, {key_link}")
+    key = tool(tool_args(query))[0][True].decode().split("\f")[2]
+    answers = re.findall(r"\d+\.\) (.+?)(?=\s{2,}\d+\.\)|\n|$)", key)
+    typed = answers[:]
+    typed[4] = "-" + typed[4]            # a changed sign
+    typed[9] = typed[9].replace(" ", "")  # blanks left out: still right
+    typed[20] = re.sub(r"\d+", lambda m: str(int(m[0]) + 1), typed[20], count=1)
+    driver.set_window_size(360, 800)
+    driver.get(link)
+    wait_for(driver, "ready", "error")
+    for i, answer in enumerate(typed):
+        driver.find_element(By.ID, f"answer-{i + 1}").send_keys(answer)
+    driver.find_element(By.ID, f"answer-{len(typed)}").send_keys(Keys.ENTER)
+    wait_for(driver, "marked")
+    marks = [driver.find_element(By.ID, f"mark-{i + 1}").text for i in range(len(typed))]
+    expected = ["Wrong" if i in (4, 20) else "Right" for i in range(len(typed))]
+    if len(answers) != 30 or marks != expected:
+        failures.append(f"marks {marks}")
+    if driver.find_element(By.ID, "check-count").text != "28 of 30 right":
+        failures.append("count " + driver.find_element(By.ID, "check-count").text)
+    shown = re.sub(r"\s", "", driver.find_element(By.TAG_NAME, "body").text)
+    if driver.find_element(By.ID, "show-key").is_displayed() or any(
+            re.sub(r"\s", "", a).replace("-", "\u2212") in shown for a in answers):
+        failures.append("the page shows the key")
+    if driver.execute_script("return document.documentElement.scrollWidth") > 360:
+        failures.append("the page is wider than the phone")
+    times = driver.execute_script(
+        "return performance.getEntriesByName('quillora-mark').map((e) => e.duration)")
+    driver.get(key_link)
+    wait_for(driver, "ready", "error")
+    driver.find_element(By.ID, "show-key").click()
+    if len(driver.find_elements(By.CSS_SELECTOR, "#check-key math")) != 30:
+        failures.append("the key link does not show the answers")
+    return failures, times
+
+
 def main():
     class Quiet(http.server.SimpleHTTPRequestHandler):
         def log_message(self, *args):
@@ -211,6 +263,11 @@ def main():
         failed += bool(failures)
         print(("FAIL " if failures else "ok   ") + "controls: " + query + "".join(
             "\n     " + f for f in failures))
+        failures, times = self_check(driver, base)
+        failed += bool(failures)
+        print(("FAIL " if failures else "ok   ") + "self-check of version 3, marked in "
+              + ", ".join(f"{t:.1f}" for t in times) + " ms" + "".join(
+                  "\n     " + f for f in failures))
     finally:
         driver.quit()
         server.shutdown()

@@ -5,6 +5,8 @@
 
 #include "engine/maths.h"
 #include "families/catalogue.h"
+#include "sets/check_code.h"
+#include "sets/marking.h"
 #include "sets/options.h"
 
 #include <cstddef>
@@ -31,6 +33,8 @@ std::string summary;
 // The request last made, and the preview of its first version.
 std::optional<SetRequest> made;
 std::string preview;
+// The self-check page's request, once read.
+std::optional<CheckRequest> checking;
 
 void append_json_string(std::string& out, std::string_view text)
 {
@@ -224,6 +228,104 @@ const char* quillora_preview()
     }
     preview += "</ol>";
     return preview.c_str();
+}
+
+/// The self-check link of version (1-based) of the set made last, on the site at the address
+/// site (the page's own, without its query); with_key adds the sheet's key code, which lets the
+/// link show the answers. Empty when no set was made or the version is not one of it.
+const char* quillora_check_link(const char* site, int version, int with_key)
+{
+    summary.clear();
+    if (!made || version < 1 || version > made->versions)
+        return summary.c_str();
+    const std::uint32_t seed = version_seed(*made->seed, version - 1);
+    summary = check_link(site ? site : "", *made->family, made->options, seed);
+    if (with_key)
+        summary
+            += "&" + std::string(KeySetting) + "=" + key_code(*made->family, made->options, seed);
+    return summary.c_str();
+}
+
+/// Reads the request's settings as a self-check link: check=1, one sheet's family, form and seed,
+/// and perhaps its key code. Returns 0 with the sheet in quillora_preview() and, in
+/// quillora_summary(), {"label": "seed N", "hint": what to type, "problems": how many, "key":
+/// whether the link opens the key}; or 1 with the page's message in quillora_result().
+int quillora_check()
+{
+    summary.clear();
+    made.reset();
+    checking.reset();
+    try {
+        const CheckRequest check = check_request(settings);
+        SetRequest request;
+        request.family = check.family;
+        request.options = check.options;
+        request.seed = check.seed;
+        std::vector<Problem> problems;
+        make_sheet(*check.family, check.options, check.seed, &problems);
+        made = request;
+        checking = check;
+        summary = json_object({ { "label", json_string(to_utf8(version_label(0, 1, check.seed))) },
+            { "hint", json_string(answer_hint(check.family->task)) },
+            { "problems", std::to_string(problems.size()) },
+            { "key", check.key ? "true" : "false" } });
+    } catch (const UsageError& failure) {
+        result = failure.message;
+        return 1;
+    }
+    return 0;
+}
+
+/// Marks the typed answers to the self-check page's sheet, one a line in problem order:
+/// {"marks": [[verdict, reason], ...] with verdict "right", "wrong" or "unreadable" and the
+/// reason "" where none is given, "right": how many are right}.
+const char* quillora_mark(const char* answers)
+{
+    result.clear();
+    if (!checking)
+        return result.c_str();
+    std::vector<Text> typed;
+    std::string_view rest = answers ? answers : "";
+    for (;;) {
+        const std::size_t end = std::min(rest.find('\n'), rest.size());
+        typed.push_back(from_utf8(rest.substr(0, end)));
+        if (end == rest.size())
+            break;
+        rest.remove_prefix(end + 1);
+    }
+    const std::vector<Mark> marks
+        = mark_sheet(*checking->family, checking->options, checking->seed, typed);
+    static constexpr const char* Verdicts[] = { "right", "wrong", "unreadable" };
+    int right = 0;
+    for (const Mark& mark : marks)
+        right += mark.verdict == Verdict::Right;
+    result = json_object({ { "marks",
+                               json_array(marks,
+                                   [](const Mark& mark) {
+                                       return "[" + json_string(Verdicts[int(mark.verdict)]) + ","
+                                           + json_string(mark.reason) + "]";
+                                   }) },
+        { "right", std::to_string(right) } });
+    return result.c_str();
+}
+
+/// The self-check page's key, an ordered list of the answers as MathML, when its link opens the
+/// key; empty otherwise.
+const char* quillora_check_key()
+{
+    key.clear();
+    if (!checking || !checking->key)
+        return key.c_str();
+    std::vector<Problem> problems;
+    make_sheet(*checking->family, checking->options, checking->seed, &problems);
+    key = "<ol>";
+    for (const Problem& problem : problems) {
+        key += "<li>";
+        append_maths_mathml(key, problem.answer());
+        key += "</li>";
+    }
+    key += "</ol>";
+    return key.c_str();
 }
 
 } // extern "C"

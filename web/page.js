@@ -146,6 +146,20 @@
     $('preview').textContent = '';
     $('preview-text').textContent = '';
     $('key-note').hidden = false;
+    for (const id of ['check-link', 'check-key-link']) $(id).removeAttribute('href');
+    $('check-key-link').hidden = true;
+    $('check-version').replaceChildren();
+    $('check-version').disabled = true;
+  }
+
+  // The self-check links of the chosen version on this page's site: the pupil's page, and with
+  // the answer key ticked, the same page with its key code, which lets it show the answers.
+  function showCheckLinks() {
+    const site = location.href.split(/[?#]/)[0];
+    const link = (withKey) => engine.ccall('quillora_check_link', 'string',
+      ['string', 'number', 'number'], [site, Number($('check-version').value), withKey]);
+    $('check-link').href = link(0);
+    if (!$('check-key-link').hidden) $('check-key-link').href = link(1);
   }
 
   // Links the bytes for download under the name.
@@ -180,6 +194,11 @@
         if (keys) offer(`key-${format.name}`, key, `${summary.stem}-answers.${format.ext}`, format.type);
       }
       $('key-note').hidden = keys;
+      $('check-version').append(...Array.from({ length: summary.versions },
+        (_, i) => new Option(`Version ${i + 1}`, String(i + 1))));
+      $('check-version').disabled = summary.versions === 1;
+      $('check-key-link').hidden = !keys;
+      showCheckLinks();
       const whole = decoder.decode(text);
       const end = whole.indexOf('\f');
       $('preview-text').textContent = end < 0 ? whole : whole.slice(0, end);
@@ -230,6 +249,7 @@
     $(`paper-${defaultPaper()}`).checked = true;
     $('family').addEventListener('change', () => showForms($('family').value, null));
     $('form').addEventListener('change', describeForm);
+    $('check-version').addEventListener('change', showCheckLinks);
     // Typeset or plain text: the same first version either way.
     $('show-text').addEventListener('click', () => {
       const text = $('preview').hidden = !$('preview').hidden;
@@ -247,5 +267,6 @@
     performance.mark('quillora-ready');
   }
 
-  start();
+  // An address with check is a pupil's self-check page, which check.js shows.
+  if (!new URLSearchParams(location.search).has('check')) start();
 })();
