@@ -74,6 +74,9 @@ Maths Maths::power(Maths base, Maths exponent)
 
 Maths& Maths::operator+=(Maths child)
 {
+    // rows and groups are built a child at a time and seldom hold more than eight
+    if (children.capacity() == 0)
+        children.reserve(8);
     if (child.kind == Kind::Row) {
         for (Maths& grandchild : child.children)
             children.push_back(std::move(grandchild));

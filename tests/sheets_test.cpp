@@ -544,60 +544,54 @@ TEST(Sheets, KeepTheirShapeAndDistinctOnesFollowThePlainDraws)
     }
 }
 
-// Every answer of every form, read back against its problem as the sheet writes it, for the
-// plain and the distinct sheet of each seed.
-TEST(Sheets, KeepAnswersThatCheckOut)
+// Per form, "mixed" and "none" of every family, every problem as make_sheet records it: its answer
+// read back against the problem as the sheet writes it, and its tree carrying the numbers, x,
+// signs and relation of that problem in order; for the plain sheet of each seed and the distinct
+// sheet of the first 40.
+class Problems : public testing::TestWithParam<Case> { };
+
+TEST_P(Problems, AnswersAndTreesReadAsTheSheet)
 {
+    const Case& c = GetParam();
     const char* soak = std::getenv("QUILLORA_SOAK_SEEDS");
     const std::uint32_t seeds = soak ? std::uint32_t(std::stoul(soak)) : Seeds;
-    long checked = 0;
-    for (const Case& c : cases()) {
-        for (std::uint32_t seed = 0; seed < seeds; ++seed) {
-            for (const bool distinct : { false, true }) {
-                ProblemOptions options = c.options;
-                options.distinct = distinct;
-                std::vector<Problem> made_problems;
-                const Sheet made { make_sheet(*c.family, options, seed, &made_problems), {} };
-                std::vector<Text> answers;
-                for (const Problem& problem : made_problems)
-                    answers.push_back(maths_text(problem.answer()));
-                const std::string where
-                    = c.name + " seed " + std::to_string(seed) + (distinct ? " distinct" : "");
-                ASSERT_EQ(made.text, make_sheet(*c.family, options, seed)) << where;
-                const auto list = problems(c, made);
-                ASSERT_EQ(answers.size(), c.options.selection.is_none() ? 0 : list.size()) << where;
-                for (std::size_t i = 0; i < answers.size(); ++i, ++checked) {
-                    std::string wrong;
-                    try {
-                        wrong = wrong_answer(c, list[i], to_utf8(answers[i]));
-                    } catch (const std::exception& e) {
-                        wrong = e.what();
-                    }
-                    ASSERT_EQ(wrong, "") << where << " problem " << i + 1 << ": " << list[i]
-                                         << " answer " << to_utf8(answers[i]);
+    for (std::uint32_t seed = 0; seed < seeds; ++seed) {
+        for (const bool distinct : { false, true }) {
+            if (distinct && seed >= 40)
+                continue;
+            ProblemOptions options = c.options;
+            options.distinct = distinct;
+            std::vector<Problem> made_problems;
+            const Sheet made { make_sheet(*c.family, options, seed, &made_problems), {} };
+            const std::string where
+                = c.name + " seed " + std::to_string(seed) + (distinct ? " distinct" : "");
+            ASSERT_EQ(made.text, make_sheet(*c.family, options, seed)) << where;
+            const auto list = problems(c, made);
+            ASSERT_EQ(made_problems.size(), c.options.selection.is_none() ? 0 : list.size())
+                << where;
+            for (std::size_t i = 0; i < made_problems.size(); ++i) {
+                const std::string answer = to_utf8(maths_text(made_problems[i].answer()));
+                std::string wrong;
+                try {
+                    wrong = wrong_answer(c, list[i], answer);
+                } catch (const std::exception& e) {
+                    wrong = e.what();
                 }
+                ASSERT_EQ(wrong, "")
+                    << where << " problem " << i + 1 << ": " << list[i] << " answer " << answer;
+                std::vector<std::string> tokens;
+                tree_tokens(made_problems[i].maths(), tokens);
+                ASSERT_EQ(tokens, written_tokens(c, list[i]))
+                    << where << " problem " << i + 1 << ": " << list[i];
             }
         }
     }
-    std::printf("%ld answers checked\n", checked);
 }
 
-// Every problem's tree, from the record make_sheet hands back, carries the numbers, x, signs and
-// relation of the problem as the sheet writes it, in order.
-TEST(Sheets, ProblemTreesReadAsTheSheet)
-{
-    for (const Case& c : cases()) {
-        for (std::uint32_t seed = 0; seed < Seeds; ++seed) {
-            std::vector<Problem> made;
-            const Sheet sheet { make_sheet(*c.family, c.options, seed, &made), {} };
-            const auto list = problems(c, sheet);
-            ASSERT_EQ(made.size(), c.options.selection.is_none() ? 0 : list.size());
-            for (std::size_t i = 0; i < made.size(); ++i) {
-                std::vector<std::string> tokens;
-                tree_tokens(made[i].maths(), tokens);
-                ASSERT_EQ(tokens, written_tokens(c, list[i]))
-                    << c.name << " seed " << seed << " problem " << i + 1 << ": " << list[i];
-            }
-        }
-    }
-}
+INSTANTIATE_TEST_SUITE_P(
+    Every, Problems, testing::ValuesIn(cases()), [](const testing::TestParamInfo<Case>& info) {
+        std::string name = info.param.name;
+        for (char& ch : name)
+            ch = std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
+        return name;
+    });
