@@ -2,12 +2,13 @@
 // sets from the same problems: the same title, name line, instruction, numbering, columns and
 // label, each problem in display style (\dfrac, \left( \right)).
 //
-// usage: latex-sheet FAMILY FORM SEED a4|letter [answers]
+// usage: latex-sheet FAMILY FORM SEED a4|letter [KEY_COLUMNS]   (the key in that many columns)
 
 #include "families/catalogue.h"
 #include "sets/class_set.h"
 
 #include <algorithm>
+#include <functional>
 #include <iostream>
 #include <string>
 
@@ -80,29 +81,57 @@ int main(int argc, char** argv)
     const Family& family = *find_family(argv[1]);
     ProblemOptions options { .selection = *parse_form(family, argv[2]) };
     const auto seed = static_cast<std::uint32_t>(std::stoul(argv[3]));
-    const bool key = argc > 5;
+    const int key_columns = argc > 5 ? std::stoi(argv[5]) : 0;
     std::vector<Problem> problems;
     make_sheet(family, options, seed, &problems);
-    const int columns = key ? std::max(2, family.columns) : family.columns;
 
     std::cout << "\\documentclass[12pt]{article}\n\\usepackage[" << argv[4]
               << "paper,margin=0.75in]{geometry}\n\\usepackage{amsmath}\n"
                  "\\pagestyle{empty}\\setlength{\\parindent}{0pt}\n\\begin{document}\n";
-    if (!key)
+    if (key_columns == 0)
         std::cout << "Name \\underline{\\hspace{2.5in}}\\qquad Date "
                      "\\underline{\\hspace{1.25in}}\\par\\medskip\n";
-    std::cout << "{\\Large\\bfseries " << to_utf8(family.title) << (key ? " --- Answers" : "")
-              << "}\\par\\bigskip\n";
-    for (std::size_t i = 0; i < problems.size(); ++i) {
-        const Maths maths = key ? problems[i].answer() : problems[i].maths();
-        std::cout << "\\makebox[" << 1.0 / columns << "\\textwidth][l]{\\makebox[1.5em][r]{"
-                  << i + 1 << ".}~$\\displaystyle ";
-        std::string formula;
-        latex(maths, formula);
-        std::cout << formula << "$}";
-        if ((i + 1) % columns == 0 || i + 1 == problems.size())
-            std::cout << (key ? "\\par\\medskip\n" : "\\par\\vfill\n");
+    std::string asked(instruction(family, options.selection));
+    if (const auto x = asked.find(" x."); x != std::string::npos)
+        asked.replace(x, 3, " $x$.");
+    std::cout << "{\\Large\\bfseries " << to_utf8(family.title)
+              << (key_columns > 0 ? " --- Answers" : "") << "}\\par\\smallskip\n"
+              << asked << "\\par\\bigskip\n";
+    auto formula = [](const Maths& maths) {
+        std::string out = "$\\displaystyle ";
+        latex(maths, out);
+        return out + "$";
+    };
+    if (key_columns > 0) {
+        // number, problem and answer, the answers of a column in line
+        // rows as far apart as ours: room for stacked fractions where there are any
+        std::function<bool(const Maths&)> stacked = [&](const Maths& m) {
+            return m.kind == Maths::Kind::Fraction
+                || std::any_of(m.children.begin(), m.children.end(), stacked);
+        };
+        const bool tall = std::any_of(problems.begin(), problems.end(),
+            [&](const Problem& p) { return stacked(p.maths()) || stacked(p.answer()); });
+        std::cout << "\\renewcommand{\\arraystretch}{" << (tall ? 2.2 : 1.4)
+                  << "}\\begin{tabular}{@{}";
+        for (int c = 0; c < key_columns; ++c)
+            std::cout << (c ? "@{\\qquad}" : "") << "r@{~}l@{\\qquad}l";
+        std::cout << "@{}}\n";
+        for (std::size_t i = 0; i < problems.size(); ++i) {
+            std::cout << i + 1 << ". & " << formula(problems[i].maths()) << " & "
+                      << (family.task == Task::Solve ? "" : "$=$ ")
+                      << formula(problems[i].answer());
+            const bool last = (i + 1) % std::size_t(key_columns) == 0 || i + 1 == problems.size();
+            std::cout << (last ? " \\\\\n" : " & ");
+        }
+        std::cout << "\\end{tabular}\\vfill";
+    } else {
+        for (std::size_t i = 0; i < problems.size(); ++i) {
+            std::cout << "\\makebox[" << 1.0 / family.columns
+                      << "\\textwidth][l]{\\makebox[1.5em][r]{" << i + 1 << ".}~"
+                      << formula(problems[i].maths()) << "}";
+            if ((i + 1) % std::size_t(family.columns) == 0 || i + 1 == problems.size())
+                std::cout << "\\par\\vfill\n";
+        }
     }
-    std::cout << (key ? "\\vfill" : "") << "\\hfill{\\small " << to_utf8(version_label(0, 1, seed))
-              << "}\n\\end{document}\n";
+    std::cout << "\\hfill{\\small " << to_utf8(version_label(0, 1, seed)) << "}\n\\end{document}\n";
 }

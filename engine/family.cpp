@@ -69,6 +69,16 @@ Text run_frame(const Family& family, const ProblemOptions& options, RandomSource
     return std::move(text);
 }
 
+std::string_view instruction(const Family& family, FormSelection selection)
+{
+    if (selection.is_mixed())
+        return family.instruction;
+    const int place = selection.place();
+    if (place < 1 || place > static_cast<int>(family.forms.size()))
+        return {};
+    return family.forms[static_cast<std::size_t>(place - 1)].instruction;
+}
+
 Text make_sheet(const Family& family, const ProblemOptions& options, std::uint32_t seed,
     std::vector<Problem>* problems)
 {

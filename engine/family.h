@@ -20,6 +20,9 @@ struct Form {
     std::string_view code {};
     /// What the form asks, in a teacher's words, e.g. "ax + b = c".
     std::string_view description {};
+    /// What the pupil is to do, one short sentence as a teacher writes it under the title of a
+    /// typeset page, e.g. "Solve for x.".
+    std::string_view instruction {};
     /// Writes one problem; none where the family's own driver writes the form.
     Generator generator = nullptr;
     /// Whether the form reads "Fraction Answers OK".
@@ -83,6 +86,8 @@ struct Family {
     std::string_view forms_caption {};
     /// The worksheet's first line.
     TextView title {};
+    /// What "mixed" sheets ask the pupil to do, as a form's instruction.
+    std::string_view instruction {};
     /// The point size a run gives the worksheet window before it draws, or none when the family
     /// keeps the window's size.
     std::optional<double> font_size {};
@@ -115,6 +120,10 @@ struct Family {
     /// The point size of the family's worksheets: its own, or a fresh window's.
     constexpr double sheet_font_size() const { return font_size.value_or(FreshWindowFontSize); }
 };
+
+/// The instruction of a sheet of the family: the selected form's, the family's for "mixed",
+/// none for "none".
+std::string_view instruction(const Family& family, FormSelection selection);
 
 /// Appends the number prefix of problem i: its digits and the family's literal.
 void append_number_prefix(Text& line, const Family& family, int i);

@@ -86,7 +86,7 @@ RenderedSet render_set(const SetRequest& request, std::uint32_t first, const Pap
     furniture.title = family.title;
     const bool typeset = request.format == Format::Pdf && request.style == Style::Typeset;
     // about what a typeset page takes, so the files are not moved as they grow
-    constexpr std::size_t TypesetPageBytes = 4096;
+    constexpr std::size_t TypesetPageBytes = 16384;
     PdfPages pages(typeset_fonts(), paper, typeset ? versions : 0, TypesetPageBytes * versions);
     PdfPages key_pages(
         typeset_fonts(), paper, typeset && answers ? versions : 0, TypesetPageBytes * versions);
@@ -101,6 +101,8 @@ RenderedSet render_set(const SetRequest& request, std::uint32_t first, const Pap
         if (typeset) {
             TypesetPage page;
             page.title = family.title;
+            const std::string_view asked = instruction(family, request.options.selection);
+            page.instruction.assign(asked.begin(), asked.end()); // ASCII
             page.label = furniture.footers.back();
             page.name_line = true;
             page.columns = family.columns;
@@ -110,10 +112,14 @@ RenderedSet render_set(const SetRequest& request, std::uint32_t first, const Pap
             if (answers) {
                 page.title += u" \u2014 Answers";
                 page.name_line = false;
-                page.columns = std::max(2, family.columns);
+                page.columns = 0;
                 page.fill = false;
-                for (std::size_t p = 0; p < problems.size(); ++p)
-                    page.items[p] = problems[p].answer();
+                // a value, a product or a factorisation equals its problem; a solution stands alone
+                for (const Problem& problem : problems) {
+                    page.answers.push_back(family.task == Task::Solve
+                            ? problem.answer()
+                            : Maths::row({ Maths::symbol(Maths::Kind::Equals), problem.answer() }));
+                }
                 key_pages.add(typeset_page(page, paper));
             }
         } else if (answers) {

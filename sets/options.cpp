@@ -159,8 +159,10 @@ Times and Symbol fonts: fractions at full size over a rule, exponents raised,
 a true minus sign, an italic
 .IR x ,
 spaced around operators and the equals sign.
-Each version is one page, its problems numbered in the family's columns and
-spread down the page with room to work; a key is one page a version too.
+Each version is one page: the title as a heading, a line saying what to do (such as
+\(lqSolve for x.\(rq), and the problems numbered in the family's columns, spread
+down the page with room to work.
+A key is one page a version too, each problem beside its answer.
 .B plain
 writes the fixed-pitch pages the window program prints, in Courier: a line is
 never wrapped (a sheet too wide for the page is scaled down) and a page break

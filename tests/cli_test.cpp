@@ -387,10 +387,11 @@ TEST_F(CliTest, RichTextPrintsOnePageASheet)
 }
 
 // Typeset pages read back: for every form, three versions, each page carries its version label
-// and, problem by problem, the numbers of the text sheet in its reading order (line by line; the
-// text's "1x" is set as x), and each key page, answer by answer, the numbers of the text key (as
-// a set, since the text writes a fraction on one line and the page stacks it). On A4 and Letter,
-// no two words' boxes overlap and every box lies inside the 0.75-in margins.
+// and its form's instruction line and, problem by problem, the numbers of the text sheet in its
+// reading order (line by line; the text's "1x" is set as x); each key page carries, beside each
+// problem's numbers, its answer's numbers from the text key (as a set, since the text writes a
+// fraction on one line and the page stacks it). On A4 and Letter, no two words' boxes overlap and
+// every box lies inside the 0.75-in margins.
 TEST_F(CliTest, TypesetPagesReadBackAsTheTextSheets)
 {
     constexpr double Margin = 54, Slack = 0.05;
@@ -407,6 +408,7 @@ TEST_F(CliTest, TypesetPagesReadBackAsTheTextSheets)
         for (const Form& form : family->forms)
             forms.emplace_back(form.code);
         for (const std::string& form : forms) {
+            const std::string_view asked = instruction(*family, *parse_form(*family, form));
             // text, then the typeset pages on both papers, sheets (t) and keys (k), read back
             const std::string row = std::string(family->name) + " " + form;
             ASSERT_EQ(
@@ -420,17 +422,25 @@ TEST_F(CliTest, TypesetPagesReadBackAsTheTextSheets)
                     .status,
                 0)
                 << row;
-            for (const std::string name : { "t", "k" }) {
-                const std::string text = read_file(dir / name);
-                const std::string read = read_file(dir / (name + ".a4.txt"));
-                for (int v = 0; v < 3; ++v) {
-                    const std::string pdf_page = split(read, '\f', v);
-                    EXPECT_EQ(by_problem(pdf_page, true, name == "k"),
-                        by_problem(split(text, '\f', v), false, name == "k"))
-                        << row << " " << name << " version " << v + 1;
-                    EXPECT_NE(pdf_page.find("seed " + std::to_string(5 + v)), std::string::npos)
-                        << row << " " << name << " version " << v + 1;
+            for (int v = 0; v < 3; ++v) {
+                const std::string sheet_page = split(read_file(dir / "t.a4.txt"), '\f', v);
+                const std::string key_page = split(read_file(dir / "k.a4.txt"), '\f', v);
+                const auto problems
+                    = by_problem(split(read_file(dir / "t"), '\f', v), false, false);
+                auto beside = by_problem(split(read_file(dir / "k"), '\f', v), false, false);
+                for (auto& [n, numbers] : beside) {
+                    numbers.insert(numbers.end(), problems.at(n).begin(), problems.at(n).end());
+                    std::sort(numbers.begin(), numbers.end());
                 }
+                const std::string at = row + " version " + std::to_string(v + 1);
+                EXPECT_EQ(by_problem(sheet_page, true, false), problems) << at;
+                EXPECT_EQ(by_problem(key_page, true, true), beside) << at << " key";
+                for (const std::string& page : { sheet_page, key_page }) {
+                    EXPECT_NE(page.find("seed " + std::to_string(5 + v)), std::string::npos) << at;
+                    EXPECT_NE(page.find("\n" + std::string(asked) + "\n"), std::string::npos) << at;
+                }
+            }
+            for (const std::string name : { "t", "k" }) {
                 for (const std::string paper : { "a4", "letter" }) {
                     const auto pages = words_of(read_file(dir / (name + "." + paper + ".bbox")));
                     EXPECT_EQ(pages.size(), 3u) << row;

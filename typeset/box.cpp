@@ -282,6 +282,19 @@ void Box::place(const Box& other, double x, double y)
     }
 }
 
+void Box::scale(double factor)
+{
+    width *= factor;
+    height *= factor;
+    depth *= factor;
+    for (Mark& mark : marks) {
+        mark.x *= factor;
+        mark.y *= factor;
+        mark.width *= factor;
+        mark.size *= factor;
+    }
+}
+
 void Box::place(Box&& other, double x, double y)
 {
     if (marks.empty() && x == 0 && y == 0) {

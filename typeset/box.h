@@ -39,6 +39,8 @@ struct Box {
     /// the caller's to set.
     void place(const Box& other, double x, double y);
     void place(Box&& other, double x, double y);
+    /// Scales the box and its marks about its origin, as though set at factor times its size.
+    void scale(double factor);
 };
 
 /// Text in one face at a size: its advance, and the height and depth of its ink. A character

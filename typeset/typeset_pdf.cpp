@@ -15,7 +15,8 @@ constexpr double Margin = 54;
 constexpr double ProblemSize = 12; // at most; smaller where a family's problems need it
 constexpr double SmallestSize = 7;
 constexpr double TitleSize = 16;
-constexpr double TextSize = 11; // the name line and the instruction
+constexpr double TextSize = 11; // the name line
+constexpr double InstructionSize = 12;
 constexpr double LabelSize = 9;
 constexpr double NameRule = 180; // the lines to write the name and the date on
 constexpr double DateRule = 90;
@@ -85,6 +86,8 @@ void put(std::string& out, double value)
 // or is moved there from where the last move left it, so a page stays small.
 class Content {
 public:
+    Content() { m_text.reserve(16384); }
+
     void draw(const Box& box, double x, double y)
     {
         for (const Mark& mark : box.marks) {
@@ -221,6 +224,16 @@ struct Cells {
     double answer_width = 0;
     double height = 0;
     double depth = 0;
+
+    void scale(double factor)
+    {
+        for (Cell& cell : cells) {
+            for (Box* box : { &cell.number, &cell.item, &cell.answer })
+                box->scale(factor);
+        }
+        for (double* measure : { &number_width, &item_width, &answer_width, &height, &depth })
+            *measure *= factor;
+    }
 };
 
 Cells set_cells(const TypesetPage& page, double size)
@@ -276,12 +289,13 @@ void draw_items(
                 columns = c;
         }
     }
-    // the largest size at which the widest item fits its column and every row its share of the
-    // height, with room to work (or a key's gap) below it
+    // the largest size, in half points, at which the widest item fits its column and every row
+    // its share of the height, with room to work (or a key's gap) below it
     for (double scale; (scale = fit(set, columns, size, page.fill, right - left, top - bottom)) < 1
          && size > SmallestSize;) {
-        size = std::max(SmallestSize, std::floor(size * scale * 10) / 10);
-        set = set_cells(page, size);
+        const double smaller = std::max(SmallestSize, std::floor(size * scale * 2) / 2);
+        set.scale(smaller / size); // every measure of a layout is in proportion to its size
+        size = smaller;
     }
 
     const int rows = (count + columns - 1) / columns;
@@ -352,10 +366,10 @@ std::string typeset_page(const TypesetPage& page, const Paper& paper)
     content.draw(title, left, top);
     top -= Descent * TitleSize + 0.4 * TitleSize;
     if (!page.instruction.empty()) {
-        const Box line = words_box(page.instruction, TextSize);
-        top -= Ascent * TextSize;
+        const Box line = words_box(page.instruction, InstructionSize);
+        top -= Ascent * InstructionSize;
         content.draw(line, left, top);
-        top -= Descent * TextSize + 0.4 * TextSize;
+        top -= Descent * InstructionSize + 0.4 * InstructionSize;
     }
     top -= 0.4 * TitleSize;
 

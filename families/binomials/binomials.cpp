@@ -159,14 +159,20 @@ void Bin8(Frame& f)
 }
 
 constexpr Form Forms[] = {
-    { "Bin1", "(x + a)(x + b)", Bin1, false, expanded, product, "(x+a)(x+b)" },
-    { "Bin2", "(x - a)(x - b)", Bin2, false, expanded, product, "(x-a)(x-b)" },
-    { "Bin3", "(x + a)(x - b)", Bin3, false, expanded, product, "(x-a)(x+b)" },
-    { "Bin4", "(ax + b)(cx + d)", Bin4, false, expanded, product, "(ax+b)(cx+d)" },
-    { "Bin5", "(ax - b)(cx - d)", Bin5, false, expanded, product, "(ax-b)(cx-d)" },
-    { "Bin6", "(ax - b)(cx + d)", Bin6, false, expanded, product, "(ax-b)(cx+d)" },
-    { "Bin7", "(ax + b)(ax - b)", Bin7, false, expanded, product, "DOTS" },
-    { "Bin8", "(ax + b)²", Bin8, false, expanded, square, "PST" },
+    { "Bin1", "(x + a)(x + b)", "Expand and simplify.", Bin1, false, expanded, product,
+        "(x+a)(x+b)" },
+    { "Bin2", "(x - a)(x - b)", "Expand and simplify.", Bin2, false, expanded, product,
+        "(x-a)(x-b)" },
+    { "Bin3", "(x + a)(x - b)", "Expand and simplify.", Bin3, false, expanded, product,
+        "(x-a)(x+b)" },
+    { "Bin4", "(ax + b)(cx + d)", "Expand and simplify.", Bin4, false, expanded, product,
+        "(ax+b)(cx+d)" },
+    { "Bin5", "(ax - b)(cx - d)", "Expand and simplify.", Bin5, false, expanded, product,
+        "(ax-b)(cx-d)" },
+    { "Bin6", "(ax - b)(cx + d)", "Expand and simplify.", Bin6, false, expanded, product,
+        "(ax-b)(cx+d)" },
+    { "Bin7", "(ax + b)(ax - b)", "Expand and simplify.", Bin7, false, expanded, product, "DOTS" },
+    { "Bin8", "(ax + b)²", "Expand and simplify.", Bin8, false, expanded, square, "PST" },
 };
 
 } // namespace
@@ -176,6 +182,7 @@ const Family binomials_family {
     .menu_name = "Multiplying Binomials",
     .forms_caption = "Binomials",
     .title = u"Multiplying Binomials",
+    .instruction = "Expand and simplify.",
     .font_size = 12.0,
     .forms = Forms,
     .task = Task::Expand,

@@ -194,12 +194,12 @@ void EQ6(Frame& f)
 }
 
 constexpr Form Forms[] = {
-    { "EQ1", "x + a = b", EQ1, false, linear_solution, linear_equation },
-    { "EQ2", "ax + b = c", EQ2, true, linear_solution, linear_equation },
-    { "EQ3", "ax + b = cx + d", EQ3, true, linear_solution, linear_equation },
-    { "EQ4", "a(bx + c) = d", EQ4, true, eq4_solution, eq4_equation },
-    { "EQ5", "a(bx + c) = d(ex + f)", EQ5, true, eq5_solution, eq5_equation },
-    { "EQ6", "ax = b", EQ6, true, linear_solution, linear_equation },
+    { "EQ1", "x + a = b", "Solve for x.", EQ1, false, linear_solution, linear_equation },
+    { "EQ2", "ax + b = c", "Solve for x.", EQ2, true, linear_solution, linear_equation },
+    { "EQ3", "ax + b = cx + d", "Solve for x.", EQ3, true, linear_solution, linear_equation },
+    { "EQ4", "a(bx + c) = d", "Solve for x.", EQ4, true, eq4_solution, eq4_equation },
+    { "EQ5", "a(bx + c) = d(ex + f)", "Solve for x.", EQ5, true, eq5_solution, eq5_equation },
+    { "EQ6", "ax = b", "Solve for x.", EQ6, true, linear_solution, linear_equation },
 };
 
 } // namespace
@@ -209,6 +209,7 @@ const Family equations_family {
     .menu_name = "Equations",
     .forms_caption = "Equations",
     .title = u"Solving Linear Equations",
+    .instruction = "Solve for x.",
     .font_size = 12.0,
     .forms = Forms,
     .task = Task::Solve,

@@ -217,15 +217,19 @@ void PST(Frame& f)
 }
 
 constexpr Form Forms[] = {
-    { "EGF", "x² + bx + c", EGF, false, factored, trinomial, "EGF" },
-    { "HGF", "ax² + bx + c, a not 1", HGF, false, factored, trinomial, "HGF" },
-    { "EGFGCF", "k(x² + bx + c), a common factor first", EGFGCF, false, factored, trinomial,
-        "EGF GCF" },
-    { "HGFGCF", "k(ax² + bx + c), a common factor first", HGFGCF, false, factored, trinomial,
-        "HGF GCF" },
-    { "GCF", "ax² + bx, a common monomial factor", GCF, false, factored, trinomial, "GCF" },
-    { "DOTS", "difference of two squares", DOTS, false, factored, trinomial, "DOTS" },
-    { "PST", "perfect-square trinomial", PST, false, factored, trinomial, "PST" },
+    { "EGF", "x² + bx + c", "Factor completely.", EGF, false, factored, trinomial, "EGF" },
+    { "HGF", "ax² + bx + c, a not 1", "Factor completely.", HGF, false, factored, trinomial,
+        "HGF" },
+    { "EGFGCF", "k(x² + bx + c), a common factor first", "Factor completely.", EGFGCF, false,
+        factored, trinomial, "EGF GCF" },
+    { "HGFGCF", "k(ax² + bx + c), a common factor first", "Factor completely.", HGFGCF, false,
+        factored, trinomial, "HGF GCF" },
+    { "GCF", "ax² + bx, a common monomial factor", "Factor out the greatest common factor.", GCF,
+        false, factored, trinomial, "GCF" },
+    { "DOTS", "difference of two squares", "Factor completely.", DOTS, false, factored, trinomial,
+        "DOTS" },
+    { "PST", "perfect-square trinomial", "Factor completely.", PST, false, factored, trinomial,
+        "PST" },
 };
 
 } // namespace
@@ -235,6 +239,7 @@ const Family factoring_family {
     .menu_name = "Factoring Polynomials",
     .forms_caption = "Factoring",
     .title = u"Factoring",
+    .instruction = "Factor completely.",
     .font_size = 12.0,
     .forms = Forms,
     .task = Task::Factor,

@@ -233,14 +233,16 @@ void FB5(Frame& f)
 }
 
 constexpr Form Forms[] = {
-    { "FB1", "a/b x = c", FB1, false, linear_solution, linear_equation, {}, "{a/b}x = c" },
-    { "FB2", "a/b x + c = d", FB2, false, linear_solution, linear_equation, {}, "{a/b}x + c = d" },
-    { "FB3", "a/b x + c/d = e", FB3, false, linear_solution, linear_equation, {},
+    { "FB1", "a/b x = c", "Solve for x.", FB1, false, linear_solution, linear_equation, {},
+        "{a/b}x = c" },
+    { "FB2", "a/b x + c = d", "Solve for x.", FB2, false, linear_solution, linear_equation, {},
+        "{a/b}x + c = d" },
+    { "FB3", "a/b x + c/d = e", "Solve for x.", FB3, false, linear_solution, linear_equation, {},
         "{a/b}x + {c/d} = e" },
-    { "FB4", "a/b x + c = d/e x + f", FB4, false, linear_solution, linear_equation, {},
-        "{a/b}x + c = {d/e}x + f" },
-    { "FB5", "a/b (cx + d) = e/f (gx + h)", FB5, false, fb5_solution, fb5_equation, {},
-        "{a/b}(cx + d) = {e/f}(gx + h)" },
+    { "FB4", "a/b x + c = d/e x + f", "Solve for x.", FB4, false, linear_solution, linear_equation,
+        {}, "{a/b}x + c = {d/e}x + f" },
+    { "FB5", "a/b (cx + d) = e/f (gx + h)", "Solve for x.", FB5, false, fb5_solution, fb5_equation,
+        {}, "{a/b}(cx + d) = {e/f}(gx + h)" },
 };
 
 } // namespace
@@ -250,6 +252,7 @@ const Family fraction_equations_family {
     .menu_name = "Fraction Equations",
     .forms_caption = "Fraction Equations",
     .title = u"Solving Linear Equations",
+    .instruction = "Solve for x.",
     .font_size = 10.0,
     .forms = Forms,
     .task = Task::Solve,

@@ -200,10 +200,14 @@ Maths value(const ProblemNumbers& v)
 
 // The operations, written by the driver; "addition" is Operation::Addition, and so on.
 constexpr Form Forms[] = {
-    { "addition", "a/b + c/d", nullptr, false, value, exercise, "addition" },
-    { "subtraction", "a/b - c/d", nullptr, false, value, exercise, "subtraction" },
-    { "multiplication", "a/b • c/d", nullptr, false, value, exercise, "multiplication" },
-    { "division", "a/b ÷ c/d", nullptr, false, value, exercise, "division" },
+    { "addition", "a/b + c/d", "Add and write each answer in lowest terms.", nullptr, false, value,
+        exercise, "addition" },
+    { "subtraction", "a/b - c/d", "Subtract and write each answer in lowest terms.", nullptr, false,
+        value, exercise, "subtraction" },
+    { "multiplication", "a/b • c/d", "Multiply and write each answer in lowest terms.", nullptr,
+        false, value, exercise, "multiplication" },
+    { "division", "a/b ÷ c/d", "Divide and write each answer in lowest terms.", nullptr, false,
+        value, exercise, "division" },
 };
 
 } // namespace
@@ -213,6 +217,7 @@ const Family fractions_family {
     .menu_name = "Fractions",
     .forms_caption = "Operation",
     .title = u"Fractions",
+    .instruction = "Work out each answer in lowest terms.",
     .forms = Forms,
     .task = Task::Evaluate,
     .default_form = 1,
