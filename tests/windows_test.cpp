@@ -276,7 +276,9 @@ private slots:
             for (QAction* item : QList { menu } + menu->menu()->actions())
                 captions << item->text();
         QCOMPARE(captions.join(' '), "Test Results Status &File &Save &Print... E&xit");
-        QVERIFY(!child<QLabel>(m_main, "sbStatusBarTime")->text().isEmpty());
+        for (const char* clock : { "sbStatusBarDate", "sbStatusBarTime" })
+            QVERIFY(
+                child<QLabel>(m_main, clock) && !child<QLabel>(m_main, clock)->text().isEmpty());
         // The built-in printer picture, where the desktop theme has none.
         const QIcon print = child<QAction>(m_main, "tbToolBarPrint")->icon();
         QVERIFY(QIcon::hasThemeIcon("document-print")
