@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 """The web page's time to a class set on screen, in headless Chromium: each address loaded RUNS
 times in turn, and per address the medians and min-max of three figures, in ms from the start of
-navigation: the engine ready (quillora-ready's mark less the make), the set made (its documents
-and keys made, the preview in place), and on screen (the first frame painted after that). Also
+navigation: the engine ready (WebAssembly compiled and started), on screen (the first frame
+painted with the first version in the preview), and the set made (every document and key made
+and linked, which the page does after that frame). Also
 the site's size, gzipped. Given a second site (an earlier build), each load is paired with the
 same load of it, and the ratios of the pairs are printed too.
 
@@ -29,18 +30,20 @@ ADDRESSES = [
     "family=fractions&form=mixed&seed=9&versions=30&answers=1&paper=letter",
 ]
 
-# Notes the time of the first frame painted after the set is made: a requestAnimationFrame
-# callback runs before that frame is painted, a task it queues after.
+# Notes when the frame that shows the filled preview has been rendered: as the next frame starts,
+# before the page goes on to make the other documents (which it does after that frame too).
 ON_SCREEN = """new MutationObserver((changes, observer) => {
-  if (document.body && document.body.dataset.state === 'made') {
+  const preview = document.getElementById('preview');
+  if (preview && preview.firstElementChild) {
     observer.disconnect();
-    requestAnimationFrame(() => setTimeout(() => { window.onScreen = performance.now(); }));
+    requestAnimationFrame(() => requestAnimationFrame(() => { window.onScreen = performance.now(); }));
   }
-}).observe(document, { attributes: true, subtree: true, attributeFilter: ['data-state'] });"""
+}).observe(document, { childList: true, subtree: true });"""
+
+DONE = "return window.onScreen !== undefined && document.body.dataset.state === 'made'"
 
 FIGURES = """const make = performance.getEntriesByName('quillora-make')[0];
-const ready = performance.getEntriesByName('quillora-ready')[0];
-return [ready.startTime - make.duration, ready.startTime, window.onScreen];"""
+return [make.startTime, window.onScreen, make.startTime + make.duration];"""
 
 
 def main():
@@ -73,8 +76,7 @@ def main():
             for address in ADDRESSES:
                 for site, base in zip(SITES, bases):
                     driver.get(base + address)
-                    WebDriverWait(driver, 10).until(
-                        lambda d: d.execute_script("return window.onScreen !== undefined"))
+                    WebDriverWait(driver, 10).until(lambda d: d.execute_script(DONE))
                     figures[site, address].append(driver.execute_script(FIGURES))
     finally:
         driver.quit()
@@ -85,7 +87,7 @@ def main():
         return (f"{statistics.median(values):7.3g}{unit} "
                 f"{min(values):7.3g}-{max(values):.3g}{unit}")
 
-    names = ("engine ready", "set made", "on screen")
+    names = ("engine ready", "on screen", "set made")
     for address in ADDRESSES:
         print(f"{address}, {RUNS} loads (median, min-max):")
         runs = [figures[site, address] for site in SITES]

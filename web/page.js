@@ -18,6 +18,8 @@
   let engine = null;
   let catalogue = null;
   let made = [];
+  // The set being made: a newer one, or a cleared page, drops an older one's remaining work.
+  let current = 0;
 
   function defaultPaper() {
     const language = (navigator.languages && navigator.languages[0]) || navigator.language || '';
@@ -135,6 +137,7 @@
   function clearSet() {
     for (const url of made) URL.revokeObjectURL(url);
     made = [];
+    ++current;
     for (const format of formats) {
       for (const kind of ['sheets', 'key']) {
         const link = $(`${kind}-${format.name}`);
@@ -177,22 +180,26 @@
   }
 
   // Makes the set the settings name, shows its first version and links every document; returns
-  // the address that makes it again, or null.
+  // the address that makes it again, or null. The text comes first, with the preview; the PDF
+  // and rich text, the slow part of a large set, once that is on screen.
   function makeSet(settings) {
     clearSet();
     $('error').textContent = '';
     const started = performance.now();
+    const set = current;
+    document.body.dataset.state = 'making';
     try {
       // A seed for a set that names none: the libraries take it only then.
       const seed = crypto.getRandomValues(new Uint32Array(1))[0];
       const [text, textKey, summary] = make(settings, 'text', seed);
       const keys = textKey.length > 0;
-      for (const format of formats) {
-        const [sheets, key] = format.name === 'text' ? [text, textKey]
-          : make(summary.settings, format.name, seed);
+      const offerFormat = (format, sheets, key) => {
         offer(`sheets-${format.name}`, sheets, `${summary.stem}.${format.ext}`, format.type);
         if (keys) offer(`key-${format.name}`, key, `${summary.stem}-answers.${format.ext}`, format.type);
-      }
+      };
+      // every link in its place at once, so none moves when the others' documents come
+      for (const format of formats) $(`key-${format.name}`).hidden = !keys;
+      offerFormat(formats.find((format) => format.name === 'text'), text, textKey);
       $('key-note').hidden = keys;
       $('check-version').append(...Array.from({ length: summary.versions },
         (_, i) => new Option(`Version ${i + 1}`, String(i + 1))));
@@ -208,8 +215,19 @@
         : `Seed ${summary.seed}, ${summary.versions} versions: seeds ${summary.seed} to ${last}; ` +
           'the first is shown.';
       showControls(summary.settings, settings);
-      performance.measure('quillora-make', { start: started });
-      document.body.dataset.state = 'made';
+      // once the frame that shows the preview is rendered, as the next one starts
+      requestAnimationFrame(() => requestAnimationFrame(() => setTimeout(() => {
+        if (set !== current) return;
+        try {
+          for (const format of formats.filter((each) => each.name !== 'text'))
+            offerFormat(format, ...make(summary.settings, format.name, seed));
+        } catch (failure) {
+          showError(failure.message);
+          return;
+        }
+        performance.measure('quillora-make', { start: started });
+        document.body.dataset.state = 'made';
+      })));
       return '?' + new URLSearchParams(summary.settings).toString();
     } catch (failure) {
       showError(failure.message);
