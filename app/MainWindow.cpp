@@ -6,6 +6,7 @@
 #include "app/ModalDialogs.h"
 #include "dialog/Twips.h"
 #include "engine/rtf_writer.h"
+#include "engine/text.h"
 #include "system/atomic_file.h"
 #include "system/system_paper.h"
 
@@ -338,7 +339,7 @@ void MainWindow::save()
     if (!result.written) {
         m_dialogs->warn(this, QStringLiteral("Save"),
             QStringLiteral("Could not save %1: %2")
-                .arg(QString::fromStdString(quoted_name(name, '"')),
+                .arg(QString::fromStdString(quoted_text(name, '"')),
                     QString::fromStdString(result.reason)));
     }
 }

@@ -1,6 +1,7 @@
 // quillora-sheet: makes worksheets from the command line, one or a class set of versions.
 
 #include "engine/random_source.h"
+#include "engine/text.h"
 #include "sets/class_set.h"
 #include "sets/options.h"
 #include "system/atomic_file.h"
@@ -50,11 +51,11 @@ int main(int argc, char** argv)
             throw UsageError { "will not write PDF to a terminal (use --output FILE or a pipe)" };
         if (keys && same_file(*keys, stdout_or(std::nullopt))
             && (sheets.descriptor == STDOUT_FILENO || same_file(sheets, *keys)))
-            throw UsageError { "--answers " + quoted_name(*request.answers)
+            throw UsageError { "--answers " + quoted_text(*request.answers)
                 + " is standard output, where the worksheets go (give one of them a file)" };
         if (keys && same_file(*keys, sheets))
             throw UsageError { "--answers and --output name the same file "
-                + quoted_name(*request.answers) + " (the key would replace the worksheets)" };
+                + quoted_text(*request.answers) + " (the key would replace the worksheets)" };
     } catch (const UsageError& failure) {
         std::cerr << "quillora-sheet: " << failure.message << '\n';
         return UsageFailure;
@@ -82,7 +83,7 @@ int main(int argc, char** argv)
             : write_file(*name, bytes, NonRegularTarget::WriteInPlace);
         if (!result.written)
             std::cerr << "quillora-sheet: cannot write "
-                      << quoted_name(name && *name != "-" ? *name : "standard output") << ": "
+                      << quoted_text(name && *name != "-" ? *name : "standard output") << ": "
                       << result.reason << '\n';
         return result.written;
     };

@@ -29,4 +29,9 @@ std::string to_utf8(TextView text);
 /// belong to a well-formed sequence becomes U+FFFD.
 Text from_utf8(std::string_view text);
 
+/// A name or value for a one-line message: between quotes, with control characters, the quote
+/// and backslashes escaped C-style (C1 controls as \u0080..\u009F, bytes that are not UTF-8 as
+/// \xNN), so it can neither break the line nor reach a terminal raw.
+std::string quoted_text(std::string_view text, char quote = '\'');
+
 } // namespace quillora

@@ -1,5 +1,7 @@
 #include "sets/check_code.h"
 
+#include "engine/text.h"
+
 #include "sets/options.h"
 
 #include <qrcodegen.hpp>
@@ -71,11 +73,11 @@ CheckRequest check_request(const std::vector<std::pair<std::string, std::string>
             continue;
         }
         if (*own)
-            throw UsageError { "setting '" + name + "' given twice" };
+            throw UsageError { "setting " + quoted_text(name) + " given twice" };
         *own = value;
     }
     if (check != "1")
-        throw UsageError { "invalid check '" + check.value_or("") + "' (1)" };
+        throw UsageError { "invalid check " + quoted_text(check.value_or("")) + " (1)" };
     if (std::none_of(sheet.begin(), sheet.end(), [](const auto& s) { return s.first == "seed"; }))
         throw UsageError { "a self-check link names its seed" };
     const PageRequest page = page_request(sheet, "text", 0);

@@ -1,5 +1,6 @@
 #include "sets/options.h"
 
+#include "engine/text.h"
 #include "families/catalogue.h"
 
 #include <algorithm>
@@ -8,13 +9,16 @@ namespace quillora {
 
 namespace {
 
-// A whole number of at most ten decimal digits that fits 32 bits (seeds and version counts).
+// A whole number that fits 32 bits (seeds and version counts), with any number of leading zeros.
 std::optional<std::uint32_t> parse_number(std::string_view text)
 {
-    if (text.empty() || text.size() > 10)
+    const std::size_t first = std::min(text.find_first_not_of('0'), text.size());
+    const std::string_view digits
+        = text.substr(first > 0 && first == text.size() ? first - 1 : first);
+    if (digits.empty() || digits.size() > 10)
         return std::nullopt;
     std::uint64_t value = 0;
-    for (const char c : text) {
+    for (const char c : digits) {
         if (c < '0' || c > '9')
             return std::nullopt;
         value = value * 10 + static_cast<std::uint64_t>(c - '0');
@@ -24,9 +28,18 @@ std::optional<std::uint32_t> parse_number(std::string_view text)
     return static_cast<std::uint32_t>(value);
 }
 
+// A value for a message, escaped, and cut after 64 bytes so that a huge value (a link can hold
+// megabytes) still makes one short line.
 std::string quoted(std::string_view value)
 {
-    return "'" + std::string(value) + "'";
+    constexpr std::size_t Longest = 64;
+    if (value.size() <= Longest)
+        return quoted_text(value);
+    std::size_t cut = Longest;
+    while (cut > 0 && (static_cast<unsigned char>(value[cut]) & 0xC0) == 0x80)
+        --cut; // not inside a character
+    std::string out = quoted_text(value.substr(0, cut));
+    return out.insert(out.size() - 1, "\u2026");
 }
 
 // The place of value in a '|'-separated list of choices; throws the option's message if none.

@@ -1,5 +1,7 @@
 #include "system/atomic_file.h"
 
+#include "engine/text.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -278,7 +280,7 @@ WriteResult write_over(const std::string& path, const struct stat& existing, std
 // A failure to make or rename the temporary file comes from the folder: the reason says which.
 WriteResult failed_in(const std::string& folder, int error)
 {
-    return { false, std::string(std::strerror(error)) + " in the folder " + quoted_name(folder) };
+    return { false, std::string(std::strerror(error)) + " in the folder " + quoted_text(folder) };
 }
 
 WriteResult replace(const std::string& path, const struct stat* existing, std::string_view bytes)
@@ -427,46 +429,6 @@ bool same_file(const Destination& a, const Destination& b)
     if (a.exists != b.exists)
         return false;
     return a.exists ? a.device == b.device && a.inode == b.inode : a.path == b.path;
-}
-
-std::string quoted_name(std::string_view name, char quote)
-{
-    std::string out(1, quote);
-    const auto escape = [&out](const char* format, unsigned code) {
-        char hex[8];
-        std::snprintf(hex, sizeof hex, format, code);
-        out += hex;
-    };
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        const char c = name[i];
-        const auto byte = static_cast<unsigned char>(c);
-        // A whole UTF-8 sequence stays as it is, unless it is a C1 control (U+0080..U+009F); a
-        // byte that starts none (or a cut one) is escaped, so no terminal reads it as a control.
-        const std::size_t length = byte < 0x80 ? 1
-            : (byte & 0xE0) == 0xC0            ? 2
-            : (byte & 0xF0) == 0xE0            ? 3
-            : (byte & 0xF8) == 0xF0            ? 4
-                                               : 0;
-        bool whole = length > 1 && i + length <= name.size() && byte >= 0xC2 && byte <= 0xF4;
-        for (std::size_t k = 1; whole && k < length; ++k)
-            whole = (static_cast<unsigned char>(name[i + k]) & 0xC0) == 0x80;
-        if (c == '\\' || c == quote) {
-            out += '\\';
-            out += c;
-        } else if (c == '\n') {
-            out += "\\n";
-        } else if (c == '\t') {
-            out += "\\t";
-        } else if (byte < 0x20 || byte == 0x7F || (length != 1 && !whole)) {
-            escape("\\x%02X", byte);
-        } else if (length == 2 && byte == 0xC2 && static_cast<unsigned char>(name[i + 1]) < 0xA0) {
-            escape("\\u%04X", static_cast<unsigned char>(name[++i]));
-        } else {
-            out.append(name.substr(i, length));
-            i += length - 1;
-        }
-    }
-    return out + quote;
 }
 
 } // namespace quillora

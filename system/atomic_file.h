@@ -55,9 +55,4 @@ bool same_file(const Destination& a, const Destination& b);
 /// Writes bytes to an open descriptor, retrying short writes and interruptions.
 [[nodiscard]] WriteResult write_to(int fd, std::string_view bytes);
 
-/// A file name for a one-line message: between quotes, with control characters, the quote and
-/// backslashes escaped C-style (C1 controls as \u0080..\u009F, bytes that are not UTF-8 as \xNN),
-/// so a name cannot break the line or reach a terminal raw.
-std::string quoted_name(std::string_view name, char quote = '\'');
-
 } // namespace quillora

@@ -1,6 +1,6 @@
 #include "system/system_paper.h"
 
-#include "system/atomic_file.h"
+#include "engine/text.h"
 
 #include <cctype>
 #include <cstdlib>
@@ -61,7 +61,7 @@ Paper system_paper(std::string* warning)
         const char* file = std::getenv("PAPERCONF");
         source = file && *file ? file : "/etc/papersize";
         name = name_in_file(source.c_str());
-        source = quoted_name(source);
+        source = quoted_text(source);
     }
     if (name.empty())
         return A4Paper;
@@ -69,7 +69,7 @@ Paper system_paper(std::string* warning)
     const struct paper* info = paperinfo(name.c_str());
     if (!info) {
         if (warning)
-            *warning = "unknown paper " + quoted_name(name) + " in " + source + " (using a4)";
+            *warning = "unknown paper " + quoted_text(name) + " in " + source + " (using a4)";
         return A4Paper;
     }
     // Names and sizes live in libpaper's own table for the whole process.

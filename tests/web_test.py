@@ -52,7 +52,30 @@ CASES = [
     ("family=binomials&distinct=yes", "invalid distinct 'yes' (1 or 0)"),
     ("famly=binomials", "unknown setting 'famly' (family, form, fraction-answers, seed, versions, "
      "distinct, paper, answers)"),
+    # Every value whole, NUL and other control characters included (escaped in the message as the
+    # tool escapes them).
+    ("family=fractions&form=addition%00junk&seed=1", "unknown form 'addition\\x00junk' for "
+     "fractions (addition, subtraction, multiplication, division, mixed)"),
+    ("family=fractions%00x", "unknown family 'fractions\\x00x' (fractions, equations, "
+     "fraction-equations, binomials, factoring)"),
+    ("family=fractions&paper=a4%00", "unknown paper 'a4\\x00' (a4, letter)"),
+    ("family=fractions&seed=5%00abc",
+     "invalid seed '5\\x00abc' (a whole number from 0 to 4294967295)"),
+    ("family=binomials&form=Bin1%1B%5B2J%C2%9B&seed=1",
+     "unknown form 'Bin1\\x1B[2J\\u009B' for binomials (Bin1..Bin8, mixed, none)"),
 ]
+
+# Through the page's own history (an address longer than a server reads): a value of 1.5 MB gives
+# a short message, and the same page makes a set after it.
+HISTORY_CASES = [
+    ("family=binomials&form=" + "B" * 1_500_000, "unknown form '" + "B" * 64
+     + "\u2026' for binomials (Bin1..Bin8, mixed, none)"),
+    ("family=binomials&form=Bin2&seed=1",),
+]
+HISTORY = """document.body.dataset.state = 'moving';
+history.pushState(null, '', '?' + arguments[0]);
+history.pushState(null, '', location.pathname);
+history.back();"""
 
 # Download link -> the tool's output it must equal.
 LINKS = {"sheets-pdf": ("pdf", False), "sheets-rtf": ("rtf", False),
@@ -236,7 +259,15 @@ def main():
             driver.get(base + "?" + query)
             failures = check(driver, query, *message)
             failed += bool(failures)
-            print(("FAIL " if failures else "ok   ") + query + "".join(
+            print(("FAIL " if failures else "ok   ") + query[:100] + "".join(
+                "\n     " + f for f in failures))
+        driver.get(base)
+        wait_for(driver, "ready")
+        for query, *message in HISTORY_CASES:
+            driver.execute_script(HISTORY, query)
+            failures = check(driver, query, *message)
+            failed += bool(failures)
+            print(("FAIL " if failures else "ok   ") + "history: " + query[:100] + "".join(
                 "\n     " + f for f in failures))
         # From the controls, without a seed: the address then names the set that was made.
         driver.get(base)

@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <optional>
 #include <string>
 #include <utility>
@@ -145,10 +146,12 @@ void quillora_clear()
     settings.clear();
 }
 
-/// Adds one setting of the page's address or controls to the request.
-void quillora_set(const char* name, const char* value)
+/// Adds one setting of the page's address or controls to the request, its name and value as
+/// UTF-8 of the given sizes: whole, NUL bytes included, so the libraries judge every value.
+void quillora_set(
+    const char* name, std::size_t name_size, const char* value, std::size_t value_size)
 {
-    settings.emplace_back(name ? name : "", value ? value : "");
+    settings.emplace_back(std::string(name, name_size), std::string(value, value_size));
 }
 
 /// Makes the request in a format ("text", "rtf", "pdf"), with fallback_seed when it names no
@@ -177,6 +180,10 @@ int quillora_make(const char* format, std::uint32_t fallback_seed)
             { "versions", std::to_string(page.request.versions) } });
     } catch (const UsageError& failure) {
         result = failure.message;
+        return 1;
+    } catch (const std::exception& failure) {
+        // Anything else (memory, say) must not stop the libraries for every later request.
+        result = std::string("cannot make this set: ") + failure.what();
         return 1;
     }
     return 0;
@@ -271,6 +278,9 @@ int quillora_check()
             { "key", check.key ? "true" : "false" } });
     } catch (const UsageError& failure) {
         result = failure.message;
+        return 1;
+    } catch (const std::exception& failure) {
+        result = std::string("cannot show this sheet: ") + failure.what();
         return 1;
     }
     return 0;

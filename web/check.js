@@ -77,9 +77,7 @@
       fail('The worksheet could not be loaded: ' + failure);
       return;
     }
-    engine._quillora_clear();
-    for (const [name, value] of settings)
-      engine.ccall('quillora_set', null, ['string', 'string'], [name, value]);
+    engine.setSettings(settings);
     if (engine._quillora_check()) {
       fail(engine.UTF8ToString(engine._quillora_result()));
       return;

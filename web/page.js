@@ -123,9 +123,7 @@
   // The bytes of the worksheets and, when asked for, the answer key in one format, and what the
   // libraries made of the settings; or an Error with the tool's message.
   function make(settings, format, seed) {
-    engine._quillora_clear();
-    for (const [name, value] of settings)
-      engine.ccall('quillora_set', null, ['string', 'string'], [name, value]);
+    engine.setSettings(settings);
     const failed = engine.ccall('quillora_make', 'number', ['string', 'number'], [format, seed]);
     const bytes = (start, size) => engine.HEAPU8.slice(start, start + size);
     const sheets = bytes(engine._quillora_result(), engine._quillora_result_size());
