@@ -1,7 +1,6 @@
 #include "sets/check_code.h"
 
 #include "engine/text.h"
-
 #include "sets/options.h"
 
 #include <qrcodegen.hpp>
