@@ -37,8 +37,6 @@ struct Target {
     /// Absolute, without links, `.` or `..` up to the first part that does not exist.
     std::string path;
     int error = 0;
-    /// A link or file inside /dev or /proc: a device, a terminal, a descriptor of a process.
-    bool system = false;
     /// The open descriptor of this process a name leads to (/dev/stdout, /dev/fd/N,
     /// /proc/self/fd/N), or -1.
     int descriptor = -1;
@@ -108,7 +106,6 @@ Target resolve(const std::string& name)
             continue;
         }
         const std::string next = done + '/' + part;
-        target.system = target.system || next.starts_with("/dev/") || next.starts_with("/proc/");
         // A process's descriptors are links to what it has open, often no file at all (a pipe).
         long pid = 0;
         if (todo.empty() && descriptor_folder(done, pid)) {
@@ -150,6 +147,22 @@ Target resolve(const std::string& name)
     }
     target.path = done.empty() ? "/" : done;
     return target;
+}
+
+// Whether a resolved name is the system's: anything in /proc, and in /dev what lies on /dev's own
+// file system, so a mistyped device name never becomes a file among the devices. A file system
+// mounted below /dev (a tmpfs at /dev/shm) holds ordinary files.
+bool system_place(const std::string& path)
+{
+    if (path.starts_with("/proc/"))
+        return true;
+    if (!path.starts_with("/dev/"))
+        return false;
+    const std::string folder = path.substr(0, path.rfind('/'));
+    struct stat devices { };
+    struct stat place { };
+    return ::stat("/dev", &devices) != 0 || ::stat(folder.c_str(), &place) != 0
+        || place.st_dev == devices.st_dev;
 }
 
 // Why a target that is not a regular file is refused.
@@ -376,8 +389,9 @@ WriteResult write_file(
         return failed(errno);
     if (exists && S_ISDIR(status.st_mode))
         return failed(EISDIR);
-    // Nothing in /dev or /proc is ever replaced, and opening a pipe may wait for a reader.
-    if ((exists && !S_ISREG(status.st_mode)) || target.system) {
+    // Nothing of the system's in /dev or /proc is ever replaced, and opening a pipe may wait for
+    // a reader.
+    if ((exists && !S_ISREG(status.st_mode)) || system_place(target.path)) {
         if (non_regular == NonRegularTarget::Refuse)
             return refused(exists ? not_regular(status.st_mode) : not_regular(S_IFREG));
         return write_in_place(target, bytes);

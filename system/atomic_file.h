@@ -7,7 +7,7 @@
 namespace quillora {
 
 /// What a write does with a target that exists and is not a regular file: a device, a pipe, a
-/// socket, or anything reached through /dev or /proc (/dev/stdout, /dev/fd/N).
+/// socket, or a name of the system's in /dev or /proc (/dev/stdout, /dev/fd/N).
 enum class NonRegularTarget {
     /// Written in place, never replaced (the tool: `--output /dev/stdout`).
     WriteInPlace,
