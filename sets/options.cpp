@@ -398,10 +398,12 @@ std::string usage_text()
             actions += (actions.empty() ? " --" : " | --") + std::string(option.name);
             continue;
         }
-        std::string item = "[--" + std::string(option.name);
+        // Appended piece by piece: GCC 12 at -O3 warns falsely (-Wrestrict) on " " + string.
+        std::string item = "[--";
+        item.append(option.name);
         if (!option.value.empty())
-            item += " " + std::string(option.choices.empty() ? option.value : option.choices);
-        item += "]";
+            item.append(" ").append(option.choices.empty() ? option.value : option.choices);
+        item += ']';
         if (out.size() - line + 1 + item.size() > Width) {
             out += "\n" + indent;
             line = out.size() - indent.size();
