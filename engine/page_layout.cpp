@@ -1,6 +1,7 @@
 #include "engine/page_layout.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace quillora {
 
@@ -77,6 +78,12 @@ double fit_scale(double widest, double printable_width)
     if (widest <= printable_width || widest <= 0)
         return 1;
     return printable_width / widest;
+}
+
+double fixed_pitch_caption_size(TextView caption, double width)
+{
+    const double fits = width / (static_cast<double>(caption.size()) * FixedPitchAdvance);
+    return std::floor(std::min(FooterSize, fits) * 2) / 2;
 }
 
 double file_side_margin(const Paper& paper, double longest_line_width)

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -34,16 +35,32 @@ inline constexpr double FixedPitchAdvance = 1229.0 / 2048.0;
 inline constexpr double FixedPitchLineSpacing = 2320.0 / 2048.0;
 inline constexpr double FixedPitchAscent = 1705.0 / 2048.0;
 
+/// Something drawn in a page's footer beside its label, such as a version's QR code: a square
+/// of the given side in points and the PDF content that draws it, in the square's own
+/// coordinates (origin at its lower left corner, points); and a line of small type under both,
+/// such as the address the code leads to. A page without a square or a line has no mark.
+struct FooterMark {
+    double side = 0;
+    std::string content;
+    Text caption;
+};
+
 /// What the tool prints around its worksheets and keys, in the page's margins: a line for the
-/// pupil's name and the date above each sheet, a small footer on every page of a sheet, and the
-/// document's title and subject (PDF).
+/// pupil's name and the date above each sheet, a small footer on every page of a sheet (and
+/// beside it its mark, where it has one), and the document's title and subject (PDF).
 struct PageFurniture {
     bool name_line = false;
     /// One per sheet, written on each of its pages.
     std::vector<Text> footers;
+    /// None, or one per sheet.
+    std::vector<FooterMark> marks;
     Text title;
     Text subject;
 };
+
+/// The size of a footer mark's caption in a fixed-pitch face: the footer's, or smaller so that
+/// it fits the width, in whole half points.
+double fixed_pitch_caption_size(TextView caption, double width);
 
 inline constexpr TextView NameLine = u"Name ______________________  Date ____________";
 inline constexpr double NameLineSize = 10;

@@ -1,5 +1,6 @@
 #include "engine/pdf_writer.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace quillora {
@@ -49,9 +50,22 @@ std::string info_string(TextView text)
     return out + '>';
 }
 
+// A line of furniture in Courier at the size, right-aligned, its line's bottom at y.
+void put_right_line(std::string& content, TextView text, double size, double y, const Paper& paper)
+{
+    const double width = static_cast<double>(text.size()) * CourierAdvance * size;
+    content += "BT /F1 " + number(size) + " Tf " + number(paper.width - PrintMargin - width) + ' '
+        + number(y + size * (FixedPitchLineSpacing - FixedPitchAscent)) + " Td ";
+    put_string(content, text);
+    content += " Tj ET\n";
+}
+
 // The name line at the top of the page and the sheet's footer at the bottom, right-aligned,
-// both in the margin and neither scaled with the sheet.
-std::string furniture_content(const PageFurniture& furniture, TextView footer, const Paper& paper)
+// all in the margin and none scaled with the sheet. A mark puts its caption at the bottom, the
+// footer above it and the mark's square to the footer's left; reserve is then set to how far
+// the square reaches above the bottom margin, which the sheet leaves free.
+std::string furniture_content(const PageFurniture& furniture, TextView footer,
+    const FooterMark* mark, const Paper& paper, double& reserve)
 {
     std::string content;
     if (furniture.name_line) {
@@ -60,33 +74,49 @@ std::string furniture_content(const PageFurniture& furniture, TextView footer, c
         put_string(content, NameLine);
         content += " Tj ET\n";
     }
-    if (!footer.empty()) {
-        const double width = static_cast<double>(footer.size()) * CourierAdvance * FooterSize;
-        content += "BT /F1 " + number(FooterSize) + " Tf "
-            + number(paper.width - PrintMargin - width) + ' '
-            + number(FurnitureInset + FooterSize * (FixedPitchLineSpacing - FixedPitchAscent))
-            + " Td ";
-        put_string(content, footer);
-        content += " Tj ET\n";
+    double bottom = FurnitureInset;
+    if (mark && !mark->caption.empty()) {
+        const double size = fixed_pitch_caption_size(mark->caption, paper.width - 2 * PrintMargin);
+        put_right_line(content, mark->caption, size, bottom, paper);
+        bottom += size * FixedPitchLineSpacing + FooterSize / 4;
+    }
+    if (!footer.empty())
+        put_right_line(content, footer, FooterSize, bottom, paper);
+    if (mark && mark->side > 0) {
+        const double x = paper.width - PrintMargin
+            - static_cast<double>(footer.size()) * CourierAdvance * FooterSize - FooterSize
+            - mark->side;
+        content
+            += "q 1 0 0 1 " + number(x) + ' ' + number(bottom) + " cm\n" + mark->content + "Q\n";
+        reserve = std::max(0.0, bottom + mark->side + FooterSize - PrintMargin);
     }
     return content;
 }
 
 // The content streams of one worksheet's pages.
 void add_pages(std::vector<std::string>& pages, TextView sheet, double size, const Paper& paper,
-    const std::string& furniture)
+    const std::string& furniture, double reserve)
 {
     const std::vector<TextView> lines = text_lines(sheet);
     const double width = static_cast<double>(longest_line(sheet)) * CourierAdvance * size;
-    const double scale = fit_scale(width, paper.width - 2 * PrintMargin);
-    const double page_height = (paper.height - 2 * PrintMargin) / scale;
+    const double printable = paper.height - 2 * PrintMargin;
+    double scale = fit_scale(width, paper.width - 2 * PrintMargin);
     const double line_height = size * FixedPitchLineSpacing;
 
     std::vector<double> heights(lines.size(), line_height);
     std::vector<bool> blank;
     for (const TextView line : lines)
         blank.push_back(is_blank_line(line));
-    const std::vector<std::size_t> starts = page_starts(heights, blank, page_height);
+    const std::vector<std::size_t> starts = page_starts(heights, blank, printable / scale);
+    // Room for a footer mark: the sheet keeps its pages and shrinks, where it must, until the
+    // fullest page's last text line ends above the mark.
+    for (std::size_t p = 0; reserve > 0 && p < starts.size(); ++p) {
+        std::size_t end = p + 1 < starts.size() ? starts[p + 1] : lines.size();
+        while (end > starts[p] && blank[end - 1])
+            --end;
+        const double used = static_cast<double>(end - starts[p]) * line_height;
+        scale = std::min(scale, (printable - reserve) / std::max(used, line_height));
+    }
 
     for (std::size_t p = 0; p < starts.size(); ++p) {
         const std::size_t end = p + 1 < starts.size() ? starts[p + 1] : lines.size();
@@ -117,8 +147,13 @@ std::string worksheets_pdf(const std::vector<Text>& sheets, double point_size, c
         const TextView footer = furniture && i < furniture->footers.size()
             ? TextView(furniture->footers[i])
             : TextView();
-        add_pages(pages, sheets[i], point_size, paper,
-            furniture ? furniture_content(*furniture, footer, paper) : std::string());
+        const FooterMark* mark
+            = furniture && i < furniture->marks.size() ? &furniture->marks[i] : nullptr;
+        double reserve = 0;
+        const std::string around = furniture
+            ? furniture_content(*furniture, footer, mark, paper, reserve)
+            : std::string();
+        add_pages(pages, sheets[i], point_size, paper, around, reserve);
     }
 
     constexpr std::string_view Courier

@@ -195,9 +195,20 @@ std::string write_document(const std::vector<std::vector<TextRun>>& sheets, cons
         widest = std::max(widest, lines.back().widest);
         tallest = std::max(tallest, paragraphs.back().height + HeightSlack);
     }
-    if (furniture)
+    // Margins are floored to whole twips so that the longest line still fits.
+    const double side = floor_twips(file_side_margin(paper, widest));
+    // a mark's caption, each small enough to fit the width, below its sheet's footer
+    std::vector<double> caption_sizes;
+    double captions = 0;
+    if (furniture) {
+        for (const FooterMark& mark : furniture->marks) {
+            caption_sizes.push_back(fixed_pitch_caption_size(mark.caption, paper.width - 2 * side));
+            if (!mark.caption.empty())
+                captions = std::max(captions, furniture_height(caption_sizes.back()));
+        }
         tallest += (furniture->name_line ? furniture_height(NameLineSize) : 0)
-            + (furniture->footers.empty() ? 0 : furniture_height(FooterSize));
+            + (furniture->footers.empty() ? 0 : furniture_height(FooterSize)) + captions;
+    }
     // Some readers set the empty start of the paragraph that opens with a page break on the
     // page before it: room for one more line there.
     if (sheets.size() > 1)
@@ -217,10 +228,8 @@ std::string write_document(const std::vector<std::vector<TextRun>>& sheets, cons
         put_text(out, fonts[i], none);
         out += ";}";
     }
-    // Margins are floored to whole twips so that the longest line still fits. Top and bottom are
-    // the side margin, at least 0.5 in; where a sheet is taller than that leaves room for, they
-    // narrow until it fits, down to 0.2 in.
-    const double side = floor_twips(file_side_margin(paper, widest));
+    // Top and bottom are the side margin, at least 0.5 in; where a sheet is taller than that
+    // leaves room for, they narrow until it fits, down to 0.2 in.
     double top = std::max(side, PrintMargin);
     if (tallest > paper.height - 2 * top && tallest <= paper.height - 2 * NarrowestFileMargin)
         top = floor_twips((paper.height - tallest) / 2);
@@ -256,6 +265,10 @@ std::string write_document(const std::vector<std::vector<TextRun>>& sheets, cons
         if (furniture && s < furniture->footers.size()) {
             out += "\\par\n";
             put_furniture_line(out, furniture->footers[s], FooterSize, true, courier);
+        }
+        if (furniture && s < furniture->marks.size() && !furniture->marks[s].caption.empty()) {
+            out += "\\par\n";
+            put_furniture_line(out, furniture->marks[s].caption, caption_sizes[s], true, courier);
         }
     }
     out += "}\n";

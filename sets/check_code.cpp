@@ -24,6 +24,11 @@ bool is_site_address(std::string_view text)
     return true;
 }
 
+Text check_caption(std::string_view link)
+{
+    return u"Check your answers: " + from_utf8(link);
+}
+
 std::string check_link(
     std::string_view site, const Family& family, const ProblemOptions& options, std::uint32_t seed)
 {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/family.h"
-#include "typeset/typeset_pdf.h"
+#include "engine/page_layout.h"
 
 #include <cstdint>
 #include <string>
@@ -13,6 +13,13 @@ namespace quillora {
 
 /// The longest site address a check link is made under, so that its QR code stays small.
 inline constexpr std::size_t MaxSiteLength = 120;
+
+/// The side of a worksheet's QR code, in points (0.75 in): modules of about half a millimetre
+/// for the longest links, which a phone reads from a printed page.
+inline constexpr double CheckCodeSide = 54;
+
+/// The line under a worksheet's QR code, and the only one on text and RTF worksheets.
+Text check_caption(std::string_view link);
 
 /// Whether text can be the address a teacher published the site at: http:// or https:// and at
 /// most MaxSiteLength printable ASCII characters, without blanks, quotes, angle brackets or a

@@ -4,6 +4,7 @@
 #include "engine/pdf_writer.h"
 #include "engine/rtf_writer.h"
 #include "families/catalogue.h"
+#include "sets/check_code.h"
 #include "typeset/typeset_pdf.h"
 
 #include <algorithm>
@@ -98,6 +99,17 @@ RenderedSet render_set(const SetRequest& request, std::uint32_t first, const Pap
         // labels only where a page shows them
         if (request.format != Format::Text || answers)
             furniture.footers.push_back(version_label(i, request.versions, seed));
+        // the sheet's self-check page: a QR code on PDF pages, the link under it and in text
+        if (request.check_url) {
+            const std::string link = check_link(*request.check_url, family, request.options, seed);
+            FooterMark mark;
+            if (request.format == Format::Pdf)
+                mark = qr_code(link, CheckCodeSide);
+            mark.caption = check_caption(link);
+            if (request.format == Format::Text)
+                sheets.back() += mark.caption + u'\n';
+            furniture.marks.push_back(std::move(mark));
+        }
         if (typeset) {
             TypesetPage page;
             page.title = family.title;
@@ -108,8 +120,11 @@ RenderedSet render_set(const SetRequest& request, std::uint32_t first, const Pap
             page.columns = family.columns;
             for (const Problem& problem : problems)
                 page.items.push_back(problem.maths());
+            if (request.check_url)
+                page.footer_mark = furniture.marks.back();
             pages.add(typeset_page(page, paper));
             if (answers) {
+                page.footer_mark = {};
                 page.title += u" \u2014 Answers";
                 page.name_line = false;
                 page.columns = 0;
@@ -147,6 +162,7 @@ RenderedSet render_set(const SetRequest& request, std::uint32_t first, const Pap
     set.worksheets = render(sheets, request.format, size, paper, furniture);
     if (answers) {
         furniture.name_line = false;
+        furniture.marks.clear();
         furniture.title += u" \u2014 Answers";
         set.answers = render(keys, request.format, size, paper, furniture);
     }

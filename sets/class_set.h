@@ -36,6 +36,9 @@ struct SetRequest {
     bool keys = false;
     /// The tool's file for the keys.
     std::optional<std::string> answers;
+    /// The address the web page is published at, for each worksheet's QR code and link to its
+    /// self-check page; empty for the web page's own address, which the page fills in.
+    std::optional<std::string> check_url;
 };
 
 /// A request that cannot be made, with the one-line message that says why (the bad value and

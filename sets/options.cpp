@@ -2,6 +2,7 @@
 
 #include "engine/text.h"
 #include "families/catalogue.h"
+#include "sets/check_code.h"
 
 #include <algorithm>
 
@@ -252,6 +253,35 @@ file.)",
         .label = "Answer key",
         .hint = "One key per version, in the same order.",
         .page_apply = [](SetRequest& r) { r.keys = true; } },
+    { .name = "check-url",
+        .value = "URL",
+        .help = "print on every worksheet a QR code of its self-check page\n"
+                "on the web page published at URL (text, rtf: the link)",
+        .manual = R"(Print on every worksheet, in its footer beside the label, a QR code that
+leads to that version's self-check page on the web page published at
+.IR URL ,
+with the link in small type under it.
+The page shows that one sheet with an answer box per problem and marks the
+pupil's answers in the browser; it shows the answers only through the key link
+the web page gives a teacher.
+.I URL
+is the address the folder
+.B make web
+builds was published at: http:// or https://, at most 120 characters, without
+blanks or a fragment (#).
+Text and RTF worksheets get the link line only; answer keys are unchanged.)",
+        .apply =
+            [](SetRequest& r, std::string_view value) {
+                if (!is_site_address(value))
+                    throw UsageError { "invalid check URL " + quoted(value)
+                        + " (an http:// or https:// address of at most "
+                        + std::to_string(MaxSiteLength) + " characters, without blanks or #)" };
+                r.check_url = std::string(value);
+            },
+        .control = PageControl::Checkbox,
+        .label = "Self-check codes",
+        .hint = "A QR code on each sheet, leading to its self-check page on this site.",
+        .page_apply = [](SetRequest& r) { r.check_url = std::string(); } },
     { .name = "help",
         .manual = "Print the usage, the families and their forms, and exit.",
         .action = Action::Help,

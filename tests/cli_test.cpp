@@ -323,9 +323,10 @@ TEST_F(CliTest, RichTextPrintsOnePageASheet)
         std::string family_form, paper;
         int versions;
         bool abiword = false;
+        bool check = false; // with a self-check link under the label
     };
     // every family (fraction equations in their tallest form) on both papers, one and two
-    // versions, and one AbiWord row
+    // versions, and one AbiWord row; the tallest with self-check links in both
     std::vector<Row> pages;
     for (const Family* family : families())
         for (const std::string paper : { "a4", "letter" })
@@ -334,12 +335,15 @@ TEST_F(CliTest, RichTextPrintsOnePageASheet)
                         + (family->name == "fraction-equations" ? " FB5" : " mixed"),
                     paper, versions });
     pages.push_back({ "fraction-equations FB5", "letter", 2, true });
+    pages.push_back({ "fraction-equations FB5", "letter", 2, false, true });
+    pages.push_back({ "fraction-equations FB5", "letter", 2, true, true });
     std::string sets;
     for (std::size_t i = 0; i < pages.size(); ++i) {
         const auto& p = pages[i];
         const std::string name = "set" + std::to_string(i);
         ASSERT_EQ(sheet(p.family_form + " --seed 9 --format rtf --paper " + p.paper + " --versions "
-                      + std::to_string(p.versions) + " --output \"$D/" + name + ".rtf\"")
+                      + std::to_string(p.versions) + " --output \"$D/" + name + ".rtf\""
+                      + (p.check ? " --check-url https://school.example.org/q/" : ""))
                       .status,
             0);
         if (p.abiword)
@@ -376,10 +380,15 @@ TEST_F(CliTest, RichTextPrintsOnePageASheet)
             const std::string label = p.versions == 1 ? "seed 9"
                                                       : "Version " + std::to_string(count + 1)
                     + " of 2 \xC2\xB7 seed " + std::to_string(9 + count);
-            labelled += !kept.empty() && kept.back() == label;
+            const std::string link = "Check your answers: https://school.example.org/q/"
+                                     "?family=fraction-equations&form=FB5&seed="
+                + std::to_string(9 + count) + "&check=1";
+            labelled += p.check
+                ? kept.size() > 1 && kept[kept.size() - 2] == label && kept.back() == link
+                : !kept.empty() && kept.back() == label;
         }
         const std::string row = p.family_form + " " + p.paper + " " + std::to_string(p.versions)
-            + (p.abiword ? " abiword" : "");
+            + (p.abiword ? " abiword" : "") + (p.check ? " check" : "");
         EXPECT_EQ(count, p.versions) << row;
         EXPECT_EQ(blank, 0) << row;
         EXPECT_EQ(labelled, p.versions) << row;
@@ -462,6 +471,40 @@ TEST_F(CliTest, TypesetPagesReadBackAsTheTextSheets)
                         }
                     }
                 }
+            }
+        }
+    }
+}
+
+// With --check-url every family's PDF, typeset and plain, on A4 and Letter, is still one page a
+// version, and each page's QR code reads back (zbarimg from a 150 dpi picture) as that
+// version's own self-check link (the seeds wrap round past 2^32 - 1).
+TEST_F(CliTest, SelfCheckCodesReadBackAsEachVersionsLink)
+{
+    for (const std::string tool : { "pdftoppm", "zbarimg" }) {
+        if (std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) != 0)
+            GTEST_SKIP() << tool << " not found (scripts/install-deps --tools installs it)";
+    }
+    const std::string site = "https://school.example.org/maths/quillora/";
+    for (const Family* family : families()) {
+        for (const std::string paper : { "a4", "letter" }) {
+            for (const std::string style : { "typeset", "plain" }) {
+                const std::string row = std::string(family->name) + " " + paper + " " + style;
+                const Outcome read
+                    = shell("set -e; cd \"$D\"; \"$SHEET\" " + std::string(family->name)
+                        + " mixed --seed 4294967295 --versions 2 --format pdf --paper " + paper
+                        + " --style " + style + " --check-url " + site
+                        + " --output q.pdf; rm -f q-*.png\n"
+                        // the bottom 2 in of each page, where the code is
+                        + "pdftoppm -r 150 -gray -y " + (paper == "a4" ? "1454" : "1350")
+                        + " -H 300 -png q.pdf q\n"
+                          "for page in q-*.png; do zbarimg -q --raw \"$page\"; echo; done");
+                ASSERT_EQ(read.status, 0) << row << read.err;
+                std::string expected;
+                for (const char* seed : { "4294967295", "0" })
+                    expected += site + "?family=" + std::string(family->name)
+                        + "&form=mixed&seed=" + seed + "&check=1\n\n";
+                EXPECT_EQ(read.out, expected) << row;
             }
         }
     }

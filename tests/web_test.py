@@ -31,6 +31,7 @@ except ImportError:
     sys.exit(77)
 
 SITE, SHEET = sys.argv[1], sys.argv[2]
+BASE = None  # the page's address, once served
 
 # Address queries; the page's language is en-US, so Letter where none is given. A second field
 # is the message of a bad address where the tool has no such option.
@@ -42,6 +43,7 @@ CASES = [
     ("family=binomials&form=none&seed=5&paper=letter",),
     ("family=factoring&form=mixed&seed=100&versions=30&distinct=1&answers=1&paper=a4",),
     ("family=equations&form=mixed&seed=1&versions=4&answers=1&fraction-answers=1",),
+    ("family=binomials&form=Bin4&seed=3&versions=2&check-url=1&answers=1&paper=a4",),
     ("family=fractions&form=EQ1&seed=1",),
     ("family=binomials&form=Bin2&seed=x1&paper=a4",),
     ("family=binomials&form=Bin2&seed=1&versions=1001",),
@@ -51,7 +53,7 @@ CASES = [
      "unknown form '--distinct' for binomials (Bin1..Bin8, mixed, none)"),
     ("family=binomials&distinct=yes", "invalid distinct 'yes' (1 or 0)"),
     ("famly=binomials", "unknown setting 'famly' (family, form, fraction-answers, seed, versions, "
-     "distinct, paper, answers)"),
+     "distinct, paper, answers, check-url)"),
     # Every value whole, NUL and other control characters included (escaped in the message as the
     # tool escapes them).
     ("family=fractions&form=addition%00junk&seed=1", "unknown form 'addition\\x00junk' for "
@@ -112,6 +114,7 @@ def tool_args(query):
         if key in q:
             args += [f"--{key}", q[key]]
     args += ["--paper", "letter"] if "paper" not in q else []
+    args += ["--check-url", BASE] if q.get("check-url") == "1" else []
     return args + [f"--{k}" for k in ("distinct", "fraction-answers") if q.get(k) == "1"]
 
 
@@ -237,6 +240,8 @@ def main():
         ("127.0.0.1", 0), functools.partial(Quiet, directory=SITE))
     threading.Thread(target=server.serve_forever, daemon=True).start()
     base = f"http://127.0.0.1:{server.server_port}/"
+    global BASE
+    BASE = base
 
     options = webdriver.ChromeOptions()
     options.binary_location = "/usr/bin/chromium"

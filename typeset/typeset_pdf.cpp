@@ -18,6 +18,7 @@ constexpr double TitleSize = 16;
 constexpr double TextSize = 11; // the name line
 constexpr double InstructionSize = 12;
 constexpr double LabelSize = 9;
+constexpr double CaptionSize = 7; // at most; smaller where a long caption needs it
 constexpr double NameRule = 180; // the lines to write the name and the date on
 constexpr double DateRule = 90;
 constexpr double LineWeight = 0.5;
@@ -373,29 +374,33 @@ std::string typeset_page(const TypesetPage& page, const Paper& paper)
     }
     top -= 0.4 * TitleSize;
 
+    // the footer from the margin up: the mark's caption, then the label and the mark's square
+    double footer = Margin;
+    const FooterMark& mark = page.footer_mark;
+    if (!mark.caption.empty()) {
+        Box caption = text_box(mark.caption, Face::Roman, CaptionSize);
+        const double size = CaptionSize * std::min(1.0, (right - left) / caption.width);
+        if (size < CaptionSize)
+            caption = text_box(mark.caption, Face::Roman, size);
+        content.draw(caption, right - caption.width, footer + Descent * size);
+        footer += (Ascent + Descent) * size + 0.5 * LabelSize;
+    }
     const Box label = text_box(page.label, Face::Roman, LabelSize);
-    const double label_baseline = Margin + Descent * LabelSize;
+    const double label_baseline = footer + Descent * LabelSize;
     content.draw(label, right - label.width, label_baseline);
     double bottom = label_baseline + Ascent * LabelSize;
-    if (page.footer_mark.side > 0) {
-        const FooterBox box = footer_mark_box(paper, page.label, page.footer_mark.side);
-        std::string mark = "q 1 0 0 1 ";
-        put(mark, box.x);
-        put(mark, box.y);
-        mark += "cm\n" + page.footer_mark.content + "Q\n";
-        content.extra(mark);
-        bottom = std::max(bottom, box.y + box.side);
+    if (mark.side > 0) {
+        std::string square = "q 1 0 0 1 ";
+        put(square, right - label.width - LabelSize - mark.side);
+        put(square, footer);
+        square += "cm\n" + mark.content + "Q\n";
+        content.extra(square);
+        bottom = std::max(bottom, footer + mark.side);
     }
     bottom += LabelSize;
 
     draw_items(content, page, left, right, top, bottom);
     return content.finish();
-}
-
-FooterBox footer_mark_box(const Paper& paper, TextView label, double side)
-{
-    const double label_width = text_box(label, Face::Roman, LabelSize).width;
-    return { paper.width - Margin - label_width - LabelSize - side, Margin, side };
 }
 
 std::span<const std::string_view> typeset_fonts()

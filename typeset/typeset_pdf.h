@@ -11,14 +11,6 @@
 
 namespace quillora {
 
-/// Something drawn in a page's footer beside its label, such as a version's QR code: a square
-/// of the given side in points, and the PDF content that draws it, in the square's own
-/// coordinates (origin at its lower left corner, points).
-struct FooterMark {
-    double side = 0;
-    std::string content;
-};
-
 /// One typeset page: a pupil's sheet or an answer key.
 struct TypesetPage {
     /// The heading.
@@ -38,17 +30,10 @@ struct TypesetPage {
     std::vector<Maths> items;
     /// A key's answers, each set beside its problem; none on a sheet.
     std::vector<Maths> answers;
+    /// Drawn on the bottom margin: the caption right-aligned, the label above it, the square
+    /// to the label's left.
     FooterMark footer_mark;
 };
-
-/// Where a page's footer mark of the given side lies on the paper: a square on the bottom
-/// margin, to the left of the label, which stays where it is without one.
-struct FooterBox {
-    double x = 0;
-    double y = 0;
-    double side = 0;
-};
-FooterBox footer_mark_box(const Paper& paper, TextView label, double side);
 
 /// The content stream of a typeset page on the paper. A set's pages are set one at a time, so
 /// that only one page's mathematics is held at once.

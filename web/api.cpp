@@ -155,17 +155,27 @@ void quillora_set(
 }
 
 /// Makes the request in a format ("text", "rtf", "pdf"), with fallback_seed when it names no
-/// seed. Returns 0 with the bytes in quillora_result() and quillora_key() and, in
-/// quillora_summary(), {"settings": [[name, value], ...] for the page's address, "stem": the
-/// files' name stem, "seed": the first seed, "versions": the number of versions}; or 1 with the
-/// tool's one-line message in quillora_result().
-int quillora_make(const char* format, std::uint32_t fallback_seed)
+/// seed and site, the page's own address without its query, for its self-check codes. Returns 0
+/// with the bytes in quillora_result() and quillora_key() and, in quillora_summary(), {"settings":
+/// [[name, value], ...] for the page's address, "stem": the files' name stem, "seed": the first
+/// seed, "versions": the number of versions}; or 1 with the tool's one-line message in
+/// quillora_result().
+int quillora_make(const char* format, std::uint32_t fallback_seed, const char* site)
 {
     key.clear();
     summary.clear();
     made.reset();
     try {
-        const PageRequest page = page_request(settings, format ? format : "", fallback_seed);
+        PageRequest page = page_request(settings, format ? format : "", fallback_seed);
+        if (page.request.check_url && page.request.check_url->empty()) {
+            const std::string_view address = site ? site : "";
+            if (!is_site_address(address))
+                throw UsageError { "self-check codes need this page at an http:// or https:// "
+                                   "address of at most "
+                    + std::to_string(MaxSiteLength) + " characters, not '" + std::string(address)
+                    + "'" };
+            page.request.check_url = std::string(address);
+        }
         made = page.request;
         RenderedSet set = render_set(page.request, *page.request.seed, *page.request.paper);
         result = std::move(set.worksheets);

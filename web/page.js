@@ -21,6 +21,11 @@
   // The set being made: a newer one, or a cleared page, drops an older one's remaining work.
   let current = 0;
 
+  // The page's own address, where its self-check pages are.
+  function site() {
+    return location.href.split(/[?#]/)[0];
+  }
+
   function defaultPaper() {
     const language = (navigator.languages && navigator.languages[0]) || navigator.language || '';
     const region = (language.split('-').slice(1).find((part) => /^[A-Za-z]{2}$/.test(part)) || '');
@@ -124,7 +129,8 @@
   // libraries made of the settings; or an Error with the tool's message.
   function make(settings, format, seed) {
     engine.setSettings(settings);
-    const failed = engine.ccall('quillora_make', 'number', ['string', 'number'], [format, seed]);
+    const failed = engine.ccall('quillora_make', 'number', ['string', 'number', 'string'],
+      [format, seed, site()]);
     const bytes = (start, size) => engine.HEAPU8.slice(start, start + size);
     const sheets = bytes(engine._quillora_result(), engine._quillora_result_size());
     if (failed) throw new Error(decoder.decode(sheets));
@@ -156,9 +162,8 @@
   // The self-check links of the chosen version on this page's site: the pupil's page, and with
   // the answer key ticked, the same page with its key code, which lets it show the answers.
   function showCheckLinks() {
-    const site = location.href.split(/[?#]/)[0];
     const link = (withKey) => engine.ccall('quillora_check_link', 'string',
-      ['string', 'number', 'number'], [site, Number($('check-version').value), withKey]);
+      ['string', 'number', 'number'], [site(), Number($('check-version').value), withKey]);
     $('check-link').href = link(0);
     if (!$('check-key-link').hidden) $('check-key-link').href = link(1);
   }
