@@ -1,12 +1,14 @@
 #!/usr/bin/python3
 """The web page in headless Chromium, one address after another: the first <pre> must equal
 quillora-sheet's text of the first version, the typeset preview hold one <math> per problem of it
-with an <mfrac> for each fraction bar and an <msup> for each square, and every download must
-equal the tool's bytes for the same options;
-a bad value must give its message and no sheet, and no layout may shift. The page is made once
-from its controls, and a pupil checks a version of a class set on its self-check page. Every wait is for the page's own state (body[data-state]); only ctest's limit
-bounds them, so a loaded machine makes the test slower, never failed. Exits 77 (skipped) without
-Selenium.
+with an <mfrac> for each fraction bar, an <msup> for each square and the instruction line under
+the title, and every download must equal the tool's bytes for the same options; a bad value must
+give its message and no sheet, and no layout may shift; on a computer's screen and a phone's, the
+page is no wider than the window and Make in view. The page is made once from its controls (the
+seed shown, the link copied, the paper remembered), and a pupil checks a version of a class set on
+its self-check page. Every wait is for the page's own state (body[data-state]);
+only ctest's limit bounds them, so a loaded machine makes the test slower, never failed. Exits 77
+(skipped) without Selenium.
 
 usage: web_test.py SITE_FOLDER QUILLORA_SHEET"""
 import base64
@@ -101,6 +103,16 @@ if (states.includes(now())) { done(now()); } else {
   }).observe(document.body, { attributes: true, attributeFilter: ['data-state'] });
 }"""
 
+# What does not fit: the page or its typeset sheet wider than the window, Make (where shown) out of
+# view.
+LAYOUT = """const [root, sheet] = [document.documentElement, document.getElementById('preview')];
+const make = document.getElementById('make').getBoundingClientRect();
+return [[root, sheet].some((box) => box.scrollWidth > box.clientWidth),
+        make.height > 0 && (make.top < 0 || make.bottom > root.clientHeight)];"""
+
+# A computer's screen and a phone's, as the page's own width and height.
+SIZES = ((1280, 800), (390, 844))
+
 SHIFTS = """const done = arguments[arguments.length - 1]; let sum = 0;
 new PerformanceObserver((list) => { for (const e of list.getEntries()) sum += e.value; })
   .observe({ type: 'layout-shift', buffered: true });
@@ -129,6 +141,19 @@ def tool(args, fmt="text"):
             return {False: run.stdout, True: f.read()}, None
 
 
+def viewport(driver, width, height):
+    """Sizes the window so that the page's own area is width by height."""
+    driver.set_window_size(width, height)
+    inner = driver.execute_script("return [innerWidth, innerHeight]")
+    driver.set_window_size(2 * width - inner[0], 2 * height - inner[1])
+
+
+def layout(driver):
+    """What of the page does not fit its window."""
+    return [f for f, bad in zip(("the page or its sheet is too wide", "Make is out of view"),
+                                driver.execute_script(LAYOUT)) if bad]
+
+
 def state(driver):
     return driver.execute_script("return document.body.dataset.state")
 
@@ -142,7 +167,7 @@ def check(driver, query, message=None):
     """Compares the page now showing with the tool for the query; returns the failures."""
     wait_for(driver, "made", "error")
     args = tool_args(query)
-    failures = []
+    failures = layout(driver)
     if message is None:
         message = tool(args)[1]
     if message:
@@ -155,11 +180,11 @@ def check(driver, query, message=None):
     first = tool(args + ["--versions", "1"])[0][False].decode()
     if preview != first:
         failures.append("preview differs from the tool's text")
-    typeset = driver.execute_script("""return ['math', 'mfrac', 'msup'].map(
+    typeset = driver.execute_script("""return ['math', 'mfrac', 'msup', 'h3 + p'].map(
         (tag) => document.querySelectorAll(`#preview ${tag}`).length)""")
-    if typeset != [len(re.findall(r"\d+\.\)", first)), first.count("\u2014\u2014"),
-                   first.count("\u00b2")]:
-        failures.append(f"typeset preview holds <math>, <mfrac>, <msup> {typeset}")
+    problems = len(re.findall(r"\d+\.\)", first))
+    if typeset != [problems, first.count("\u2014\u2014"), first.count("\u00b2"), problems > 0]:
+        failures.append(f"typeset preview holds <math>, <mfrac>, <msup>, instruction {typeset}")
     q = dict(urllib.parse.parse_qsl(query))
     stem = f"{q['family']}-{q.get('form', 'addition')}-seed-{q['seed']}"
     stem += f"-x{q['versions']}" if q.get("versions", "1") != "1" else ""
@@ -202,7 +227,7 @@ def self_check(driver, base):
     typed[4] = "-" + typed[4]            # a changed sign
     typed[9] = typed[9].replace(" ", "")  # blanks left out: still right
     typed[20] = re.sub(r"\d+", lambda m: str(int(m[0]) + 1), typed[20], count=1)
-    driver.set_window_size(360, 800)
+    viewport(driver, 360, 800)
     driver.get(link)
     wait_for(driver, "ready", "error")
     for i, answer in enumerate(typed):
@@ -219,8 +244,7 @@ def self_check(driver, base):
     if driver.find_element(By.ID, "show-key").is_displayed() or any(
             re.sub(r"\s", "", a).replace("-", "\u2212") in shown for a in answers):
         failures.append("the page shows the key")
-    if driver.execute_script("return document.documentElement.scrollWidth") > 360:
-        failures.append("the page is wider than the phone")
+    failures += layout(driver)
     times = driver.execute_script(
         "return performance.getEntriesByName('quillora-mark').map((e) => e.duration)")
     driver.get(key_link)
@@ -260,7 +284,7 @@ def main():
     try:
         for i, (query, *message) in enumerate(CASES):
             # Every other address on a phone's width, where the layout must not shift either.
-            driver.set_window_size(*((1280, 1000), (360, 800))[i % 2])
+            viewport(driver, *SIZES[i % 2])
             driver.get(base + "?" + query)
             failures = check(driver, query, *message)
             failed += bool(failures)
@@ -275,6 +299,7 @@ def main():
             print(("FAIL " if failures else "ok   ") + "history: " + query[:100] + "".join(
                 "\n     " + f for f in failures))
         # From the controls, without a seed: the address then names the set that was made.
+        viewport(driver, *SIZES[0])
         driver.get(base)
         wait_for(driver, "ready")
         Select(driver.find_element(By.ID, "family")).select_by_value("equations")
@@ -291,11 +316,33 @@ def main():
         if not all(f in query for f in ("form=EQ2", "fraction-answers=1", "distinct=1",
                                         "paper=a4", "versions=3")):
             failures.append("the address lacks a choice")
+        if driver.find_element(By.ID, "seed").get_attribute("value") != \
+                dict(urllib.parse.parse_qsl(query))["seed"]:
+            failures.append("the Seed box does not show the set's seed")
+        driver.execute_cdp_cmd("Browser.grantPermissions", {
+            "origin": base, "permissions": ["clipboardReadWrite", "clipboardSanitizedWrite"]})
+        driver.find_element(By.ID, "copy-link").click()
+        if driver.execute_async_script(
+                "navigator.clipboard.readText().then(arguments[0])") != driver.current_url or \
+                driver.find_element(By.ID, "copy-note").text != "Link copied.":
+            failures.append("Copy link does not copy the set's address")
         # the plain text one click away, in place of the typeset sheet
         driver.find_element(By.ID, "show-text").click()
         if not driver.find_element(By.ID, "preview-text").is_displayed() or \
                 driver.find_element(By.ID, "preview").is_displayed():
             failures.append("Plain text does not show the text in place of the typeset sheet")
+        # the paper chosen kept over the language's (Letter); a bad address shows its valid values
+        driver.get(base)
+        wait_for(driver, "ready")
+        if not driver.find_element(By.ID, "paper-a4").is_selected():
+            failures.append("the paper chosen is forgotten")
+        driver.get(base + "?family=binomials&form=Bin2&seed=x1&versions=2&fraction-answers=1")
+        wait_for(driver, "error")
+        shown = driver.execute_script("""return ['family', 'form', 'seed', 'versions'].map(
+            (id) => document.getElementById(id).value).concat(
+            document.querySelector('[name=paper]:checked').value)""")
+        if shown != ["binomials", "Bin2", "", "2", "a4"]:
+            failures.append(f"a bad address shows the controls {shown}")
         failed += bool(failures)
         print(("FAIL " if failures else "ok   ") + "controls: " + query + "".join(
             "\n     " + f for f in failures))

@@ -9,6 +9,7 @@
 #include "sets/marking.h"
 #include "sets/options.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <exception>
@@ -80,6 +81,14 @@ template <typename Range, typename Write> std::string json_array(const Range& ra
         out += write(each);
     }
     return out + ']';
+}
+
+// Settings as [[name, value], ...].
+std::string json_settings(const std::vector<std::pair<std::string, std::string>>& pairs)
+{
+    return json_array(pairs, [](const auto& setting) {
+        return "[" + json_string(setting.first) + "," + json_string(setting.second) + "]";
+    });
 }
 
 } // namespace
@@ -180,12 +189,7 @@ int quillora_make(const char* format, std::uint32_t fallback_seed, const char* s
         RenderedSet set = render_set(page.request, *page.request.seed, *page.request.paper);
         result = std::move(set.worksheets);
         key = std::move(set.answers);
-        summary = json_object({ { "settings",
-                                    json_array(page.settings,
-                                        [](const auto& setting) {
-                                            return "[" + json_string(setting.first) + ","
-                                                + json_string(setting.second) + "]";
-                                        }) },
+        summary = json_object({ { "settings", json_settings(page.settings) },
             { "stem", json_string(page.stem) }, { "seed", std::to_string(*page.request.seed) },
             { "versions", std::to_string(page.request.versions) } });
     } catch (const UsageError& failure) {
@@ -197,6 +201,50 @@ int quillora_make(const char* format, std::uint32_t fallback_seed, const char* s
         return 1;
     }
     return 0;
+}
+
+/// The request's settings that are valid each on its own, for the controls after a bad address:
+/// {"settings": [[name, value], ...]}: the family, its form, and each option as it would go with
+/// them (with "mixed" where the form is not valid, and the first family where neither is); a
+/// setting given twice counts once.
+const char* quillora_valid()
+{
+    using Settings = std::vector<std::pair<std::string, std::string>>;
+    const auto valid = [](const Settings& tried) {
+        try {
+            page_request(tried, "text", 0);
+            return true;
+        } catch (const UsageError&) {
+            return false;
+        }
+    };
+    const auto given = [](std::string_view name) -> const std::pair<std::string, std::string>* {
+        for (const auto& setting : settings) {
+            if (setting.first == name)
+                return &setting;
+        }
+        return nullptr;
+    };
+    Settings shown;
+    Settings base { { std::string(FamilySetting), std::string(families().front()->name) },
+        { std::string(FormSetting), "mixed" } };
+    if (const auto* family = given(FamilySetting); family && valid({ *family, base[1] })) {
+        shown.push_back(base[0] = *family);
+        if (const auto* form = given(FormSetting); form && valid({ *family, *form }))
+            shown.push_back(base[1] = *form);
+    }
+    for (const auto& setting : settings) {
+        if (setting.first == FamilySetting || setting.first == FormSetting
+            || std::any_of(shown.begin(), shown.end(),
+                [&setting](const auto& each) { return each.first == setting.first; }))
+            continue;
+        Settings tried = base;
+        tried.push_back(setting);
+        if (valid(tried))
+            shown.push_back(setting);
+    }
+    summary = json_object({ { "settings", json_settings(shown) } });
+    return summary.c_str();
 }
 
 const char* quillora_result()
@@ -224,9 +272,9 @@ const char* quillora_summary()
     return summary.c_str();
 }
 
-/// The first version of the set made last, as HTML: the title as a heading, then an ordered
-/// list of the problems, each one MathML <math>, with the family's columns as the list's
-/// --columns; empty when the last request failed.
+/// The first version of the set made last, as HTML: the title as a heading, the form's
+/// instruction line (none for "none"), then an ordered list of the problems, each one MathML
+/// <math>, with the family's columns as the list's --columns; empty when the last request failed.
 const char* quillora_preview()
 {
     preview.clear();
@@ -237,7 +285,14 @@ const char* quillora_preview()
     make_sheet(family, made->options, *made->seed, &problems);
     preview += "<h3>";
     append_markup_text(preview, family.title);
-    preview += "</h3><ol style=\"--columns:" + std::to_string(family.columns) + "\">";
+    preview += "</h3>";
+    if (const std::string_view asked = instruction(family, made->options.selection);
+        !asked.empty()) {
+        preview += "<p>";
+        append_markup_text(preview, from_utf8(asked));
+        preview += "</p>";
+    }
+    preview += "<ol style=\"--columns:" + std::to_string(family.columns) + "\">";
     for (const Problem& problem : problems) {
         preview += "<li>";
         append_maths_mathml(preview, problem.maths());

@@ -20,6 +20,10 @@
   let made = [];
   // The set being made: a newer one, or a cleared page, drops an older one's remaining work.
   let current = 0;
+  // The address of the set shown, for Copy link.
+  let address = null;
+  // The paper the teacher last chose, kept in this browser.
+  const paperKey = 'quillora-paper';
 
   // The page's own address, where its self-check pages are.
   function site() {
@@ -30,6 +34,17 @@
     const language = (navigator.languages && navigator.languages[0]) || navigator.language || '';
     const region = (language.split('-').slice(1).find((part) => /^[A-Za-z]{2}$/.test(part)) || '');
     return letterRegions.includes(region.toUpperCase()) ? 'letter' : 'a4';
+  }
+
+  // The paper chosen last in this browser; on a first visit, the language's.
+  function preferredPaper() {
+    try {
+      const paper = localStorage.getItem(paperKey);
+      if (paper && $(`paper-${paper}`)) return paper;
+    } catch (_) {
+      // storage turned off: every visit is a first one
+    }
+    return defaultPaper();
   }
 
   function element(tag, attributes, ...children) {
@@ -83,19 +98,20 @@
     return settings;
   }
 
-  // The controls as the libraries read the settings; a field left blank stays blank (a blank
-  // seed makes a new set each time).
-  function showControls(settings, given) {
+  // The controls set to the settings, the first family's and blank ones where the settings name
+  // none (the settings of a set made always name its seed).
+  function showControls(settings) {
     const value = (name) => (settings.find(([each]) => each === name) || [])[1];
-    const blank = (name) => !(given.find(([each]) => each === name) || [])[1];
-    $('family').value = value('family');
-    showForms(value('family'), value('form'));
+    const family = value('family') || catalogue.families[0].name;
+    $('family').value = family;
+    showForms(family, value('form'));
     for (const option of catalogue.options) {
       const shown = value(option.name);
       if (option.control === 'checkbox') $(option.name).checked = shown === '1';
       else if (option.control === 'choice') {
-        if (shown) $(`${option.name}-${shown}`).checked = true;
-      } else $(option.name).value = blank(option.name) ? '' : shown;
+        $(`${option.name}-${shown || (option.name === 'paper' ? preferredPaper()
+          : option.choices[0])}`).checked = true;
+      } else $(option.name).value = shown || '';
     }
   }
 
@@ -154,6 +170,9 @@
     $('preview-text').textContent = '';
     $('key-note').hidden = false;
     for (const id of ['check-link', 'check-key-link']) $(id).removeAttribute('href');
+    address = null;
+    $('copy-link').disabled = true;
+    $('copy-note').textContent = '';
     $('check-key-link').hidden = true;
     $('check-version').replaceChildren();
     $('check-version').disabled = true;
@@ -217,7 +236,10 @@
       $('status').textContent = summary.versions === 1 ? `Seed ${summary.seed}.`
         : `Seed ${summary.seed}, ${summary.versions} versions: seeds ${summary.seed} to ${last}; ` +
           'the first is shown.';
-      showControls(summary.settings, settings);
+      showControls(summary.settings);
+      const query = '?' + new URLSearchParams(summary.settings).toString();
+      address = new URL(query, location.href).href;
+      $('copy-link').disabled = false;
       // once the frame that shows the preview is rendered, as the next one starts
       requestAnimationFrame(() => requestAnimationFrame(() => setTimeout(() => {
         if (set !== current) return;
@@ -231,7 +253,7 @@
         performance.measure('quillora-make', { start: started });
         document.body.dataset.state = 'made';
       })));
-      return '?' + new URLSearchParams(summary.settings).toString();
+      return query;
     } catch (failure) {
       showError(failure.message);
       return null;
@@ -249,9 +271,31 @@
       return;
     }
     const settings = [...new URLSearchParams(location.search)];
-    if (!settings.some(([name]) => name === 'paper')) settings.push(['paper', defaultPaper()]);
+    if (!settings.some(([name]) => name === 'paper')) settings.push(['paper', preferredPaper()]);
     const query = makeSet(settings);
-    if (query && query !== location.search) history.replaceState(null, '', query);
+    // A bad address keeps its message, with the controls showing what in it is valid.
+    if (!query) {
+      showControls(JSON.parse(engine.UTF8ToString(engine._quillora_valid())).settings);
+      // below the controls on a phone: scrolled up just enough to be read
+      $('error').scrollIntoView({ block: 'nearest' });
+    } else if (query !== location.search) history.replaceState(null, '', query);
+  }
+
+  // Copies the set's address, by the clipboard interface or, where the page has none (served
+  // over plain HTTP), by the older copy command.
+  async function copyLink() {
+    let copied = false;
+    try {
+      await navigator.clipboard.writeText(address);
+      copied = true;
+    } catch (_) {
+      const field = element('textarea', { value: address });
+      document.body.append(field);
+      field.select();
+      copied = document.execCommand('copy');
+      field.remove();
+    }
+    $('copy-note').textContent = copied ? 'Link copied.' : 'Copy the address from the address bar.';
   }
 
   async function start() {
@@ -266,8 +310,17 @@
     catalogue = JSON.parse(engine.UTF8ToString(engine._quillora_catalogue()));
     buildControls();
     for (const family of catalogue.families) $('family').add(new Option(family.menu, family.name));
-    showForms(catalogue.families[0].name, null);
-    $(`paper-${defaultPaper()}`).checked = true;
+    showControls([]);
+    for (const radio of document.getElementsByName('paper')) {
+      radio.addEventListener('change', () => {
+        try {
+          localStorage.setItem(paperKey, radio.value);
+        } catch (_) {
+          // storage turned off: nothing to remember it in
+        }
+      });
+    }
+    $('copy-link').addEventListener('click', copyLink);
     $('family').addEventListener('change', () => showForms($('family').value, null));
     $('form').addEventListener('change', describeForm);
     $('check-version').addEventListener('change', showCheckLinks);
@@ -280,7 +333,10 @@
     $('choices').addEventListener('submit', (event) => {
       event.preventDefault();
       const query = makeSet(fromControls());
-      if (query) history.pushState(null, '', query);
+      if (!query) return;
+      history.pushState(null, '', query);
+      // On a narrow screen the set shows below the controls: bring it up.
+      if ($('result').getBoundingClientRect().top > innerHeight / 2) $('result').scrollIntoView();
     });
     window.addEventListener('popstate', fromAddress);
     for (const id of ['family', 'form', 'make']) $(id).disabled = false;
