@@ -46,7 +46,11 @@
   function check(event) {
     event.preventDefault();
     const typed = [];
-    for (let n = 1; n <= count; ++n) typed.push($(`answer-${n}`).value.replace(/\n/g, ' '));
+    // one answer a line; a NUL would end the text the libraries read, so it goes in as a
+    // character they cannot read
+    for (let n = 1; n <= count; ++n) {
+      typed.push($(`answer-${n}`).value.replace(/\n/g, ' ').replace(/\0/g, '\uFFFD'));
+    }
     const started = performance.now();
     const marked = JSON.parse(engine.UTF8ToString(
       engine.ccall('quillora_mark', 'number', ['string'], [typed.join('\n')])));
