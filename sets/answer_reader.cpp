@@ -426,6 +426,11 @@ ReadAnswer read_answer(TextView typed)
         out.unreadable = "too long";
         return out;
     }
+    // a sentence's full stop after the answer: "No solution."
+    while (!typed.empty() && is_blank(typed.back()))
+        typed.remove_suffix(1);
+    if (typed.size() > 1 && typed.back() == u'.')
+        typed.remove_suffix(1);
     std::vector<Token> tokens;
     tokens.reserve(typed.size() + 1);
     out.unreadable = tokenize(typed, tokens);

@@ -66,7 +66,8 @@ struct ReadAnswer {
 };
 
 /// Reads a typed answer: numbers (whole, decimal, mixed "2 5/6"), x, + - (and the minus sign,
-/// the dash), * • · ×, / ÷, ^ and ², ³, parentheses, juxtaposition as multiplication, and "=".
+/// the dash), * • · ×, / ÷, ^ and ², ³, parentheses, juxtaposition as multiplication, and "=";
+/// a full stop after the answer ends it.
 /// At most MaxAnswerLength characters, nested at most MaxAnswerDepth deep, numbers of at most
 /// 18 digits; anything else is unreadable, and no input makes it fail in another way.
 ReadAnswer read_answer(TextView typed);
