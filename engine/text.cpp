@@ -78,50 +78,60 @@ std::string to_utf8(TextView text)
     return out;
 }
 
+namespace {
+
+// The well-formed UTF-8 sequence at text[i]: its code point and length, or length 0 for a byte
+// that starts none (a continuation byte, a cut, overlong or surrogate sequence, or one beyond
+// U+10FFFF).
+struct Utf8Sequence {
+    char32_t code = 0;
+    std::size_t length = 0;
+};
+
+Utf8Sequence utf8_sequence(std::string_view text, std::size_t i)
+{
+    const auto lead = static_cast<unsigned char>(text[i]);
+    if (lead < 0x80)
+        return { lead, 1 };
+    const std::size_t length = lead >= 0xC2 && lead < 0xE0 ? 2
+        : lead >= 0xE0 && lead < 0xF0                      ? 3
+        : lead >= 0xF0 && lead < 0xF5                      ? 4
+                                                           : 0;
+    if (length == 0 || i + length > text.size())
+        return {};
+    char32_t c = lead & (0x7F >> length);
+    for (std::size_t n = 1; n < length; ++n) {
+        const auto next = static_cast<unsigned char>(text[i + n]);
+        if ((next & 0xC0) != 0x80)
+            return {};
+        c = (c << 6) | (next & 0x3F);
+    }
+    if ((length == 3 && (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF)))
+        || (length == 4 && (c < 0x10000 || c > 0x10FFFF)))
+        return {};
+    return { c, length };
+}
+
+} // namespace
+
 Text from_utf8(std::string_view text)
 {
     Text out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        int length = 0; // 0 for a byte that cannot start a sequence
-        char32_t c = 0;
-        if (lead < 0x80) {
-            length = 1;
-            c = lead;
-        } else if (lead >= 0xC2 && lead < 0xE0) {
-            length = 2;
-            c = lead & 0x1F;
-        } else if (lead >= 0xE0 && lead < 0xF0) {
-            length = 3;
-            c = lead & 0x0F;
-        } else if (lead >= 0xF0 && lead < 0xF5) {
-            length = 4;
-            c = lead & 0x07;
-        }
-        int n = 1;
-        for (; n < length && i + static_cast<std::size_t>(n) < text.size(); ++n) {
-            const auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(n)]);
-            if ((next & 0xC0) != 0x80)
-                break;
-            c = (c << 6) | (next & 0x3F);
-        }
-        // short, overlong, surrogate or beyond U+10FFFF: one replacement for the lead byte
-        const bool whole = length > 0 && n == length
-            && !(length == 3 && (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF)))
-            && !(length == 4 && (c < 0x10000 || c > 0x10FFFF));
-        if (!whole) {
+        const Utf8Sequence sequence = utf8_sequence(text, i);
+        const char32_t c = sequence.code;
+        if (sequence.length == 0) {
+            // one replacement for the byte that starts no well-formed sequence
             out += u'\uFFFD';
             ++i;
-            continue;
-        }
-        if (c >= 0x10000) {
+        } else if (c >= 0x10000) {
             out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
             out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
         } else {
             out += static_cast<char16_t>(c);
         }
-        i += static_cast<std::size_t>(length);
+        i += sequence.length;
     }
     return out;
 }
@@ -192,16 +202,9 @@ std::string quoted_text(std::string_view text, char quote)
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
         const auto byte = static_cast<unsigned char>(c);
-        // A whole UTF-8 sequence stays as it is, unless it is a C1 control (U+0080..U+009F); a
-        // byte that starts none (or a cut one) is escaped, so no terminal reads it as a control.
-        const std::size_t length = byte < 0x80 ? 1
-            : (byte & 0xE0) == 0xC0            ? 2
-            : (byte & 0xF0) == 0xE0            ? 3
-            : (byte & 0xF8) == 0xF0            ? 4
-                                               : 0;
-        bool whole = length > 1 && i + length <= text.size() && byte >= 0xC2 && byte <= 0xF4;
-        for (std::size_t k = 1; whole && k < length; ++k)
-            whole = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
+        // A well-formed UTF-8 sequence stays as it is, unless it is a C1 control
+        // (U+0080..U+009F); a byte that starts none is escaped, so no terminal reads it raw.
+        const Utf8Sequence sequence = utf8_sequence(text, i);
         if (c == '\\' || c == quote) {
             out += '\\';
             out += c;
@@ -209,13 +212,14 @@ std::string quoted_text(std::string_view text, char quote)
             out += "\\n";
         } else if (c == '\t') {
             out += "\\t";
-        } else if (byte < 0x20 || byte == 0x7F || (length != 1 && !whole)) {
+        } else if (byte < 0x20 || byte == 0x7F || sequence.length == 0) {
             escape("\\x%02X", byte);
-        } else if (length == 2 && byte == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0) {
-            escape("\\u%04X", static_cast<unsigned char>(text[++i]));
+        } else if (sequence.code >= 0x80 && sequence.code < 0xA0) {
+            escape("\\u%04X", static_cast<unsigned>(sequence.code));
+            ++i;
         } else {
-            out.append(text.substr(i, length));
-            i += length - 1;
+            out.append(text.substr(i, sequence.length));
+            i += sequence.length - 1;
         }
     }
     return out + quote;
