@@ -219,9 +219,11 @@ ReadAnswer::Words words(TextView text)
     std::string_view said = plain;
     if (said.starts_with("x = "))
         said.remove_prefix(4);
-    constexpr std::array<std::string_view, 3> None { "no solution", "no solutions", "none" };
-    constexpr std::array<std::string_view, 8> Every { "every x", "all x", "any x", "every number",
-        "all numbers", "any number", "all real numbers", "infinitely many solutions" };
+    constexpr std::array<std::string_view, 5> None { "no solution", "no solutions", "none",
+        "no real solution", "no real solutions" };
+    constexpr std::array<std::string_view, 11> Every { "every x", "all x", "any x", "every number",
+        "all numbers", "any number", "all real numbers", "every real number", "infinitely many",
+        "infinitely many solutions", "infinite solutions" };
     for (const std::string_view each : None) {
         if (said == each)
             return ReadAnswer::Words::NoSolution;
