@@ -85,6 +85,8 @@ CheckRequest check_request(const std::vector<std::pair<std::string, std::string>
     if (std::none_of(sheet.begin(), sheet.end(), [](const auto& s) { return s.first == "seed"; }))
         throw UsageError { "a self-check link names its seed" };
     const PageRequest page = page_request(sheet, "text", 0);
+    if (page.request.options.selection.is_none())
+        throw UsageError { "a sheet of form none has no problems to check" };
     CheckRequest out { page.request.family, page.request.options, *page.request.seed, false };
     out.key = key && *key == key_code(*out.family, out.options, out.seed);
     return out;

@@ -344,6 +344,9 @@ void check_families(const SetRequest& request, const std::vector<const Option*>&
         throw UsageError { "--" + std::string(option->name) + " does not apply to "
             + std::string(request.family->name) + " (only to " + only + ")" };
     }
+    // a blank sheet has no answers to check, so no self-check page
+    if (request.check_url && request.options.selection.is_none())
+        throw UsageError { "--check-url does not apply to none (only to a sheet with problems)" };
 }
 
 const Option* find_option(std::string_view name)

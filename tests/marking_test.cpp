@@ -154,7 +154,8 @@ TEST(Marking, Bounds)
 } // namespace
 
 // A sheet's self-check link, read back as the page reads its address, names the same sheet; its
-// key code opens the key, a changed one does not, and a link without check=1 or a seed is refused.
+// key code opens the key, a changed one does not, and a link without check=1 or a seed, or
+// of a blank sheet, is refused.
 TEST(Marking, CheckLinksNameTheirSheet)
 {
     const Family& family = *find_family("equations");
@@ -187,5 +188,8 @@ TEST(Marking, CheckLinksNameTheirSheet)
     EXPECT_THROW(check_request(settings), UsageError);
     settings.emplace_back("check", "1");
     settings.erase(settings.begin() + 2); // the seed
+    EXPECT_THROW(check_request(settings), UsageError);
+    settings.emplace_back("seed", "7");
+    settings[1].second = "none"; // a blank sheet has nothing to check
     EXPECT_THROW(check_request(settings), UsageError);
 }

@@ -308,7 +308,7 @@ const char* quillora_preview()
 const char* quillora_check_link(const char* site, int version, int with_key)
 {
     summary.clear();
-    if (!made || version < 1 || version > made->versions)
+    if (!made || version < 1 || version > made->versions || made->options.selection.is_none())
         return summary.c_str();
     const std::uint32_t seed = version_seed(*made->seed, version - 1);
     summary = check_link(site ? site : "", *made->family, made->options, seed);

@@ -183,8 +183,13 @@
   function showCheckLinks() {
     const link = (withKey) => engine.ccall('quillora_check_link', 'string',
       ['string', 'number', 'number'], [site(), Number($('check-version').value), withKey]);
-    $('check-link').href = link(0);
-    if (!$('check-key-link').hidden) $('check-key-link').href = link(1);
+    // a blank sheet ("none") has no self-check page: its links stay inactive
+    const show = (id, address) => {
+      if (address) $(id).href = address;
+      else $(id).removeAttribute('href');
+    };
+    show('check-link', link(0));
+    if (!$('check-key-link').hidden) show('check-key-link', link(1));
   }
 
   // Links the bytes for download under the name.
