@@ -277,6 +277,10 @@ std::string_view factoring_fault(const AnswerNode& node, Mark& mark)
         if (!value)
             return mark.reason;
         const int d = degree(*value);
+        // a constant factor stands as a whole number: "4(x + 1)(x + 2)/2" is not finished
+        if (d == 0
+            && (factor->divides || factor->decimal || factor->kind == AnswerNode::Kind::Mixed))
+            return NotSimplified;
         if (d == 0)
             continue;
         long long content = 0;
