@@ -17,8 +17,8 @@ bool is_site_address(std::string_view text)
         || text.size() > MaxSiteLength)
         return false;
     for (const char c : text) {
-        if (c <= ' ' || c > '~' || c == '"' || c == '<' || c == '>' || c == '#' || c == '\\'
-            || c == '`')
+        if (c <= ' ' || c > '~' || c == '"' || c == '<' || c == '>' || c == '#' || c == '?'
+            || c == '\\' || c == '`')
             return false;
     }
     return true;
@@ -33,8 +33,7 @@ std::string check_link(
     std::string_view site, const Family& family, const ProblemOptions& options, std::uint32_t seed)
 {
     std::string link(site);
-    link += link.find('?') == std::string::npos ? '?' : '&';
-    link += "family=";
+    link += "?family=";
     link += family.name;
     link += "&form=";
     const FormSelection selection = options.selection;

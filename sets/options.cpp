@@ -268,14 +268,14 @@ the web page gives a teacher.
 is the address the folder
 .B make web
 builds was published at: http:// or https://, at most 120 characters, without
-blanks or a fragment (#).
+blanks, a query (?) or a fragment (#).
 Text and RTF worksheets get the link line only; answer keys are unchanged.)",
         .apply =
             [](SetRequest& r, std::string_view value) {
                 if (!is_site_address(value))
                     throw UsageError { "invalid check URL " + quoted(value)
                         + " (an http:// or https:// address of at most "
-                        + std::to_string(MaxSiteLength) + " characters, without blanks or #)" };
+                        + std::to_string(MaxSiteLength) + " characters, without blanks, ? or #)" };
                 r.check_url = std::string(value);
             },
         .control = PageControl::Checkbox,
