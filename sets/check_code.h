@@ -11,11 +11,13 @@
 
 namespace quillora {
 
-/// The longest site address a check link is made under, so that its QR code stays small.
-inline constexpr std::size_t MaxSiteLength = 120;
+/// The longest site address a check link is made under: with the longest settings (82
+/// characters) its QR code has at most 49 modules a side, which still reads back from a 150 dpi
+/// picture of the page; 53 do not.
+inline constexpr std::size_t MaxSiteLength = 110;
 
-/// The side of a worksheet's QR code, in points (0.75 in): modules of about half a millimetre
-/// for the longest links, which a phone reads from a printed page.
+/// The side of a worksheet's QR code, in points (0.75 in): modules of about 0.4 mm for the
+/// longest links, which a phone reads from a printed page.
 inline constexpr double CheckCodeSide = 54;
 
 /// The line under a worksheet's QR code, and the only one on text and RTF worksheets.

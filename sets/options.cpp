@@ -267,7 +267,7 @@ the web page gives a teacher.
 .I URL
 is the address the folder
 .B make web
-builds was published at: http:// or https://, at most 120 characters, without
+builds was published at: http:// or https://, at most 110 characters, without
 blanks, a query (?) or a fragment (#).
 Text and RTF worksheets get the link line only; answer keys are unchanged.)",
         .apply =

@@ -6,6 +6,7 @@
 #include "engine/pdf_writer.h"
 #include "engine/rtf_writer.h"
 #include "families/catalogue.h"
+#include "sets/check_code.h"
 
 #include <gtest/gtest.h>
 
@@ -478,32 +479,38 @@ TEST_F(CliTest, TypesetPagesReadBackAsTheTextSheets)
 
 // With --check-url every family's PDF, typeset and plain, on A4 and Letter, is still one page a
 // version, and each page's QR code reads back (zbarimg from a 150 dpi picture) as that
-// version's own self-check link (the seeds wrap round past 2^32 - 1).
+// version's own self-check link (the seeds wrap round past 2^32 - 1), the longest link of the
+// longest address included.
 TEST_F(CliTest, SelfCheckCodesReadBackAsEachVersionsLink)
 {
     for (const std::string tool : { "pdftoppm", "zbarimg" }) {
         if (std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) != 0)
             GTEST_SKIP() << tool << " not found (scripts/install-deps --tools installs it)";
     }
-    const std::string site = "https://school.example.org/maths/quillora/";
+    std::string site = "https://school.example.org/";
+    site += std::string(MaxSiteLength - site.size() - 1, 'q') + "/";
     for (const Family* family : families()) {
+        const std::string options
+            = family->takes_fraction_answers() ? " --distinct --fraction-answers" : " --distinct";
         for (const std::string paper : { "a4", "letter" }) {
             for (const std::string style : { "typeset", "plain" }) {
                 const std::string row = std::string(family->name) + " " + paper + " " + style;
-                const Outcome read
-                    = shell("set -e; cd \"$D\"; \"$SHEET\" " + std::string(family->name)
-                        + " mixed --seed 4294967295 --versions 2 --format pdf --paper " + paper
-                        + " --style " + style + " --check-url " + site
-                        + " --output q.pdf; rm -f q-*.png\n"
-                        // the bottom 2 in of each page, where the code is
-                        + "pdftoppm -r 150 -gray -y " + (paper == "a4" ? "1454" : "1350")
-                        + " -H 300 -png q.pdf q\n"
-                          "for page in q-*.png; do zbarimg -q --raw \"$page\"; echo; done");
+                const Outcome read = shell("set -e; cd \"$D\"; \"$SHEET\" "
+                    + std::string(family->name) + " mixed --seed 4294967295 --versions 2" + options
+                    + " --format pdf --paper " + paper + " --style " + style + " --check-url "
+                    + site
+                    + " --output q.pdf; rm -f q-*.png\n"
+                    // the bottom 2 in of each page, where the code is
+                    + "pdftoppm -r 150 -gray -y " + (paper == "a4" ? "1454" : "1350")
+                    + " -H 300 -png q.pdf q\n"
+                      "for page in q-*.png; do zbarimg -q --raw \"$page\"; echo; done");
                 ASSERT_EQ(read.status, 0) << row << read.err;
                 std::string expected;
                 for (const char* seed : { "4294967295", "0" })
                     expected += site + "?family=" + std::string(family->name)
-                        + "&form=mixed&seed=" + seed + "&check=1\n\n";
+                        + "&form=mixed&seed=" + seed + "&distinct=1"
+                        + (family->takes_fraction_answers() ? "&fraction-answers=1" : "")
+                        + "&check=1\n\n";
                 EXPECT_EQ(read.out, expected) << row;
             }
         }
