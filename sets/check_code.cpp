@@ -13,8 +13,9 @@ namespace quillora {
 
 bool is_site_address(std::string_view text)
 {
-    if (!(text.starts_with("https://") || text.starts_with("http://"))
-        || text.size() > MaxSiteLength)
+    const std::size_t host = text.starts_with("https://") ? 8 : text.starts_with("http://") ? 7 : 0;
+    // a host after the scheme: "https://" alone or "https:///q/" leads nowhere
+    if (host == 0 || text.size() <= host || text[host] == '/' || text.size() > MaxSiteLength)
         return false;
     for (const char c : text) {
         if (c <= ' ' || c > '~' || c == '"' || c == '<' || c == '>' || c == '#' || c == '?'

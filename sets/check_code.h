@@ -23,9 +23,10 @@ inline constexpr double CheckCodeSide = 54;
 /// The line under a worksheet's QR code, and the only one on text and RTF worksheets.
 Text check_caption(std::string_view link);
 
-/// Whether text can be the address a teacher published the site at: http:// or https:// and at
-/// most MaxSiteLength printable ASCII characters, without blanks, quotes, angle brackets, a query
-/// (?) or a fragment (#): the self-check page reads every setting of its address as its own.
+/// Whether text can be the address a teacher published the site at: http:// or https://, a
+/// host and at most MaxSiteLength printable ASCII characters, without blanks, quotes, angle
+/// brackets, a query (?) or a fragment (#): the self-check page reads every setting of its
+/// address as its own.
 bool is_site_address(std::string_view text);
 
 /// The address of one sheet's self-check page on the site published at site: the sheet's
