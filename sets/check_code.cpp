@@ -82,7 +82,9 @@ CheckRequest check_request(const std::vector<std::pair<std::string, std::string>
     }
     if (check != "1")
         throw UsageError { "invalid check " + quoted_text(check.value_or("")) + " (1)" };
-    if (std::none_of(sheet.begin(), sheet.end(), [](const auto& s) { return s.first == "seed"; }))
+    // an empty seed would be the page's fallback, another sheet than the one printed
+    if (std::none_of(sheet.begin(), sheet.end(),
+            [](const auto& s) { return s.first == "seed" && !s.second.empty(); }))
         throw UsageError { "a self-check link names its seed" };
     const PageRequest page = page_request(sheet, "text", 0);
     if (page.request.options.selection.is_none())

@@ -154,8 +154,8 @@ TEST(Marking, Bounds)
 } // namespace
 
 // A sheet's self-check link, read back as the page reads its address, names the same sheet; its
-// key code opens the key, a changed one does not, and a link without check=1 or a seed, or
-// of a blank sheet, is refused.
+// key code opens the key, a changed one does not, and a link without check=1 or a seed (or
+// with an empty one), or of a blank sheet, is refused.
 TEST(Marking, CheckLinksNameTheirSheet)
 {
     const Family& family = *find_family("equations");
@@ -189,7 +189,9 @@ TEST(Marking, CheckLinksNameTheirSheet)
     settings.emplace_back("check", "1");
     settings.erase(settings.begin() + 2); // the seed
     EXPECT_THROW(check_request(settings), UsageError);
-    settings.emplace_back("seed", "7");
+    settings.emplace_back("seed", ""); // a link cut short names no sheet, not seed 0's
+    EXPECT_THROW(check_request(settings), UsageError);
+    settings.back().second = "7";
     settings[1].second = "none"; // a blank sheet has nothing to check
     EXPECT_THROW(check_request(settings), UsageError);
 }
