@@ -232,16 +232,19 @@ def self_check(driver, base):
     wait_for(driver, "ready", "error")
     for i, answer in enumerate(typed):
         driver.find_element(By.ID, f"answer-{i + 1}").send_keys(answer)
-    # a pasted NUL (no key types one) is unreadable and leaves the answers after it marked
-    driver.execute_script("document.getElementById('answer-13').value += '\\0'")
+    # a pasted NUL (no key types one) is unreadable and leaves the answers after it marked, and
+    # so is 10 MB put in a box by a script
+    driver.execute_script("document.getElementById('answer-13').value += '\\0';"
+                          "document.getElementById('answer-16').value = 'x'.repeat(1e7)")
     driver.find_element(By.ID, f"answer-{len(typed)}").send_keys(Keys.ENTER)
     wait_for(driver, "marked")
     marks = [driver.find_element(By.ID, f"mark-{i + 1}").text for i in range(len(typed))]
     expected = ["Wrong" if i in (4, 20) else "Right" for i in range(len(typed))]
     expected[12] = "Cannot read this: not readable"
+    expected[15] = "Cannot read this: too long"
     if len(answers) != 30 or marks != expected:
         failures.append(f"marks {marks}")
-    if driver.find_element(By.ID, "check-count").text != "27 of 30 right":
+    if driver.find_element(By.ID, "check-count").text != "26 of 30 right":
         failures.append("count " + driver.find_element(By.ID, "check-count").text)
     shown = re.sub(r"\s", "", driver.find_element(By.TAG_NAME, "body").text)
     if driver.find_element(By.ID, "show-key").is_displayed() or any(

@@ -47,9 +47,11 @@
     event.preventDefault();
     const typed = [];
     // one answer a line; a NUL would end the text the libraries read, so it goes in as a
-    // character they cannot read
+    // character they cannot read; past 200 characters an answer is too long whatever follows,
+    // so no more than 201 go in (a box filled by a script must not overrun the call)
     for (let n = 1; n <= count; ++n) {
-      typed.push($(`answer-${n}`).value.replace(/\n/g, ' ').replace(/\0/g, '\uFFFD'));
+      const answer = $(`answer-${n}`).value.slice(0, 201);
+      typed.push(answer.replace(/\n/g, ' ').replace(/\0/g, '\uFFFD'));
     }
     const started = performance.now();
     const marked = JSON.parse(engine.UTF8ToString(
