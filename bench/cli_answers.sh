@@ -27,9 +27,7 @@ compare() {
         echo "$(once "$@" --answers "$keys") $(once "$@")"
     done)
     echo "$label, $runs pairs:"
-    awk '{ printf "%.2f\n", $1 / 1000 }' <<<"$pairs" | summary | sed 's/^/  with keys ms:    /'
-    awk '{ printf "%.2f\n", $2 / 1000 }' <<<"$pairs" | summary | sed 's/^/  without keys ms: /'
-    awk '{ printf "%.3f\n", $1 / $2 }' <<<"$pairs" | summary | sed 's/^/  ratio:           /'
+    pair_summary "with keys" "without keys" <<<"$pairs"
     if [ -n "$baseline" ]; then
         pairs=$(for ((i = 1; i <= runs; ++i)); do
             echo "$(once "$@") $(once "$baseline" "${@:2}")"

@@ -22,7 +22,5 @@ for family in fractions equations fraction-equations binomials factoring; do
         echo "$(once "$@") $(once "$@" --style plain)"
     done)
     echo "$family:"
-    awk '{ printf "%.2f\n", $1 / 1000 }' <<<"$pairs" | summary | sed 's/^/  typeset: /'
-    awk '{ printf "%.2f\n", $2 / 1000 }' <<<"$pairs" | summary | sed 's/^/  plain:   /'
-    awk '{ printf "%.3f\n", $1 / $2 }' <<<"$pairs" | summary | sed 's/^/  ratio:   /'
+    pair_summary typeset plain <<<"$pairs"
 done

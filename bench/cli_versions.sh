@@ -40,8 +40,6 @@ if [ -n "$baseline" ]; then
             echo "$a $b"
         done)
         echo "single $format worksheet, this build against $baseline, $((runs * 5)) pairs:"
-        awk '{ print $1 }' <<<"$pairs" | summary | sed 's/^/  this build us: /'
-        awk '{ print $2 }' <<<"$pairs" | summary | sed 's/^/  baseline us:   /'
-        awk '{ printf "%.3f\n", $1 / $2 }' <<<"$pairs" | summary | sed 's/^/  ratio:         /'
+        pair_summary "this build" baseline <<<"$pairs"
     done
 fi
