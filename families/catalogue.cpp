@@ -61,6 +61,15 @@ std::optional<FormSelection> parse_form(const Family& family, std::string_view f
     return std::nullopt;
 }
 
+std::string_view form_name(const Family& family, FormSelection selection)
+{
+    if (selection.is_mixed())
+        return "mixed";
+    if (selection.is_none())
+        return "none";
+    return family.forms[static_cast<std::size_t>(selection.place() - 1)].code;
+}
+
 std::string form_choices(const Family& family)
 {
     std::string out = join_forms(family.forms) + ", mixed";

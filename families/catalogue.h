@@ -18,6 +18,9 @@ const Family* find_family(std::string_view name);
 /// The selection that a form name stands for ("mixed", "none" or a form), or none if unknown.
 std::optional<FormSelection> parse_form(const Family& family, std::string_view form);
 
+/// The name parse_form reads as the selection: "mixed", "none" or the form's code.
+std::string_view form_name(const Family& family, FormSelection selection);
+
 /// The valid form names for messages, e.g. "Bin1..Bin8, mixed, none".
 std::string form_choices(const Family& family);
 

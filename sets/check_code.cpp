@@ -1,6 +1,7 @@
 #include "sets/check_code.h"
 
 #include "engine/text.h"
+#include "families/catalogue.h"
 #include "sets/options.h"
 
 #include <qrcodegen.hpp>
@@ -37,13 +38,7 @@ std::string check_link(
     link += "?family=";
     link += family.name;
     link += "&form=";
-    const FormSelection selection = options.selection;
-    if (selection.is_mixed())
-        link += "mixed";
-    else if (selection.is_none())
-        link += "none";
-    else
-        link += family.forms[static_cast<std::size_t>(selection.place() - 1)].code;
+    link += form_name(family, options.selection);
     link += "&seed=" + std::to_string(seed);
     if (options.distinct)
         link += "&distinct=1";
